@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// The string routines every conversion is made of. Lengths, positions and
+// word numbers count 16-bit characters and are bounded by the 16-bit
+// signed range: where a step would leave it, the routine throws
+// RuntimeError(Overflow) and returns nothing.
+namespace modGP {
+
+// Largest value a character count or position may take.
+inline constexpr qsizetype MaxInt16 = 32767;
+
+// The n-th word of a line, words being separated by single spaces (U+0020
+// only). Two spaces in a row enclose an empty word; a word number outside
+// the line gives the empty string.
+QString GetWord(const QString &line, int n);
+
+// Replaces every occurrence of search in text by replacement, pass after
+// pass, until a pass leaves the length unchanged. An empty search string or
+// replacement returns the text as it is.
+QString ReplaceAll(const QString &text, const QString &search, const QString &replacement);
+
+// The path with the platform's directory separator appended, unless it is
+// empty or already ends in one.
+QString AddBackslash(const QString &path);
+
+} // namespace modGP

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian/Ubuntu packages Vertlin needs that are not there yet.
+#   install-deps.sh build   what building the program needs
+#   install-deps.sh test    that, plus what the tests need (X server, fonts, corpus)
+set -euo pipefail
+
+build_packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
+                libgl-dev fonts-dejavu-core)
+test_packages=(xvfb xdotool xclip x11-xkb-utils x11-utils imagemagick
+               fonts-dejavu-core manpages-ru)
+
+wanted=("${build_packages[@]}")
+[ "${1:-build}" = test ] && wanted+=("${test_packages[@]}")
+
+missing=()
+for package in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
+        || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if ! command -v apt-get >/dev/null; then
+    echo "Vertlin: please install these packages: ${missing[*]}" >&2
+    exit 1
+fi
+sudo=()
+[ "$(id -u)" -ne 0 ] && sudo=(sudo)
+echo "Vertlin: installing ${missing[*]}" >&2
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null

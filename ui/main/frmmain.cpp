@@ -1,0 +1,110 @@
+#include "frmmain.h"
+
+#include "appicon.h"
+#include "appversion.h"
+#include "textbox.h"
+#include "twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QScreen>
+
+using namespace Qt::StringLiterals;
+
+frmMain::frmMain(const QStringList &codeTable, QWidget *parent)
+    : QMainWindow(parent), m_codeTable(codeTable)
+{
+    setObjectName(u"frmMain"_s);
+    setWindowIcon(appIcon());
+
+    txtMain = new TextBox(this);
+    txtMain->setObjectName(u"txtMain"_s);
+    txtMain->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtMain->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtMain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont font(u"MS Sans Serif"_s);
+    font.setPointSizeF(9.75);
+    font.setStyleHint(QFont::SansSerif);
+    txtMain->setFont(font);
+    // The main window's layout keeps the text area filling the client area
+    // below the menu bar at every size, and leaves it alone while minimised.
+    setCentralWidget(txtMain);
+    connect(txtMain, &TextBox::keyPress, this, &frmMain::txtMain_KeyPress);
+    connect(txtMain, &TextBox::clicked, this, &frmMain::txtMain_Click);
+
+    createMenus();
+
+    resize(Twips::size(8445, 5850, this) + QSize(0, menuBar()->sizeHint().height()));
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
+
+    Form_Load();
+}
+
+void frmMain::createMenus()
+{
+    con = menuBar()->addMenu(u"&Конвертация"_s);
+    rus = con->addAction(u"Русский шрифт"_s, Qt::Key_F3, this, &frmMain::rus_Click);
+    eng = con->addAction(u"Латинский шрифт"_s, Qt::Key_F4, this, &frmMain::eng_Click);
+    asd = con->addSeparator();
+    trans = con->addAction(u"Автоконвертация: RUS --> LAT"_s, this, &frmMain::trans_Click);
+    transe = con->addAction(u"Автоконвертация: LAT --> RUS"_s, this, &frmMain::transe_Click);
+    trans->setCheckable(true);
+    transe->setCheckable(true);
+
+    sel = menuBar()->addMenu(u"&Правка"_s);
+    cut = sel->addAction(u"Вырезать"_s, QKeySequence(Qt::CTRL | Qt::Key_X), this,
+                         &frmMain::cut_Click);
+    copy = sel->addAction(u"Копировать"_s, QKeySequence(Qt::CTRL | Qt::Key_C), this,
+                          &frmMain::copy_Click);
+    paste = sel->addAction(u"Вставить"_s, QKeySequence(Qt::CTRL | Qt::Key_V), this,
+                           &frmMain::paste_Click);
+    del = sel->addAction(u"Удалить"_s, Qt::Key_Delete, this, &frmMain::del_Click);
+    asa = sel->addSeparator();
+    all = sel->addAction(u"Выделить все"_s, QKeySequence(Qt::CTRL | Qt::Key_A), this,
+                         &frmMain::all_Click);
+    date = sel->addAction(u"Время и дата"_s, QKeySequence(Qt::CTRL | Qt::Key_D), this,
+                          &frmMain::date_Click);
+
+    // A command of its own on the menu bar, with no drop-down.
+    about = menuBar()->addAction(u"&О программе..."_s, this, &frmMain::about_Click);
+
+    const QList<QAction *> named{rus, eng, asd, trans, transe, cut, copy, paste, del, asa, all,
+                                 date, about};
+    const QStringList names{u"rus"_s, u"eng"_s,  u"asd"_s, u"trans"_s, u"transe"_s,
+                            u"cut"_s, u"copy"_s, u"paste"_s, u"del"_s, u"asa"_s,
+                            u"all"_s, u"date"_s, u"about"_s};
+    for (qsizetype i = 0; i < named.size(); ++i)
+        named.at(i)->setObjectName(names.at(i));
+    con->setObjectName(u"con"_s);
+    sel->setObjectName(u"sel"_s);
+
+    QList<QKeySequence> shortcuts;
+    for (const QAction *action : named) {
+        if (!action->shortcut().isEmpty())
+            shortcuts.append(action->shortcut());
+    }
+    txtMain->setReservedShortcuts(shortcuts);
+}
+
+void frmMain::Form_Load()
+{
+    setWindowTitle(AppVersion::current().shortTitle());
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    Form_Unload();
+}
+
+void frmMain::Form_Unload()
+{
+    // Closing the main window ends the program, whatever else is open.
+    QCoreApplication::quit();
+}
+
+void frmMain::about_Click()
+{
+}

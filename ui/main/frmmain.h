@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+class QAction;
+class QMenu;
+class TextBox;
+
+// The program's one working window: a text area under a menu bar. Its
+// handlers are split by concern: window and menus here, the editing
+// commands in frmmain_editing.cpp, conversion in frmmain_conversion.cpp.
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // codeTable is the table every conversion walks; it must outlive the window.
+    explicit frmMain(const QStringList &codeTable, QWidget *parent = nullptr);
+
+    TextBox *textBox() const { return txtMain; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    // Conversion and auto-conversion.
+    void rus_Click();
+    void eng_Click();
+    void trans_Click();
+    void transe_Click();
+    void txtMain_KeyPress(char16_t keyAscii);
+    void txtMain_Click();
+
+    // Editing.
+    void cut_Click();
+    void copy_Click();
+    void paste_Click();
+    void del_Click();
+    void all_Click();
+    void date_Click();
+
+    void about_Click();
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void createMenus();
+    void ConvertText(bool toCyrillic);
+
+    const QStringList &m_codeTable;
+
+    TextBox *txtMain = nullptr;
+
+    QMenu *con = nullptr;
+    QAction *rus = nullptr;
+    QAction *eng = nullptr;
+    QAction *asd = nullptr;
+    QAction *trans = nullptr;
+    QAction *transe = nullptr;
+
+    QMenu *sel = nullptr;
+    QAction *cut = nullptr;
+    QAction *copy = nullptr;
+    QAction *paste = nullptr;
+    QAction *del = nullptr;
+    QAction *asa = nullptr;
+    QAction *all = nullptr;
+    QAction *date = nullptr;
+
+    QAction *about = nullptr;
+};

@@ -1,0 +1,175 @@
+#include "textbox.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+
+using namespace Qt::StringLiterals;
+
+static bool isLineBreak(QChar c)
+{
+    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+// Both halves of a model line break.
+static constexpr qsizetype LineBreakWidth = 2;
+
+TextBox::TextBox(QWidget *parent) : QPlainTextEdit(parent) { }
+
+QString TextBox::rawText() const
+{
+    return document()->toRawText();
+}
+
+QString TextBox::text() const
+{
+    const QString raw = rawText();
+    QString model;
+    model.reserve(raw.size() + raw.size() / 16);
+    for (QChar c : raw) {
+        if (isLineBreak(c))
+            model += u"\r\n"_s;
+        else
+            model += c;
+    }
+    return model;
+}
+
+qsizetype TextBox::textLength() const
+{
+    const QString raw = rawText();
+    return toModelPosition(raw, raw.size());
+}
+
+QString TextBox::toEditorText(const QString &modelText)
+{
+    QString text = modelText;
+    text.replace(u"\r\n"_s, u"\n"_s);
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+qsizetype TextBox::toModelPosition(QStringView rawText, qsizetype documentPosition)
+{
+    const qsizetype end = std::clamp<qsizetype>(documentPosition, 0, rawText.size());
+    const auto breaks = std::count_if(rawText.begin(), rawText.begin() + end, isLineBreak);
+    return end + breaks * (LineBreakWidth - 1);
+}
+
+qsizetype TextBox::toDocumentPosition(QStringView rawText, qsizetype modelPosition,
+                                      bool snapForward)
+{
+    qsizetype model = 0;
+    for (qsizetype i = 0; i < rawText.size(); ++i) {
+        if (model >= modelPosition)
+            return i;
+        if (isLineBreak(rawText[i])) {
+            if (modelPosition < model + LineBreakWidth)
+                return snapForward ? i + 1 : i;
+            model += LineBreakWidth;
+        } else {
+            ++model;
+        }
+    }
+    return rawText.size();
+}
+
+qsizetype TextBox::selStart() const
+{
+    return toModelPosition(rawText(), textCursor().selectionStart());
+}
+
+qsizetype TextBox::selLength() const
+{
+    const QString raw = rawText();
+    const QTextCursor cursor = textCursor();
+    return toModelPosition(raw, cursor.selectionEnd())
+            - toModelPosition(raw, cursor.selectionStart());
+}
+
+QTextCursor TextBox::cursorForModelRange(qsizetype start, qsizetype length) const
+{
+    const QString raw = rawText();
+    QTextCursor cursor(document());
+    cursor.setPosition(int(toDocumentPosition(raw, start)));
+    if (length > 0)
+        cursor.setPosition(int(toDocumentPosition(raw, start + length, true)),
+                           QTextCursor::KeepAnchor);
+    return cursor;
+}
+
+void TextBox::setSelStart(qsizetype start)
+{
+    setTextCursor(cursorForModelRange(std::max<qsizetype>(start, 0), 0));
+}
+
+void TextBox::setSelLength(qsizetype length)
+{
+    setTextCursor(cursorForModelRange(selStart(), std::max<qsizetype>(length, 0)));
+}
+
+QString TextBox::selText() const
+{
+    QString selected = textCursor().selectedText();
+    QString model;
+    model.reserve(selected.size());
+    for (QChar c : selected) {
+        if (isLineBreak(c))
+            model += u"\r\n"_s;
+        else
+            model += c;
+    }
+    return model;
+}
+
+void TextBox::setSelText(const QString &text)
+{
+    QTextCursor cursor = textCursor();
+    cursor.insertText(toEditorText(text));
+    setTextCursor(cursor);
+}
+
+void TextBox::setText(const QString &text)
+{
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(toEditorText(text));
+    cursor.endEditBlock();
+    cursor.movePosition(QTextCursor::Start);
+    setTextCursor(cursor);
+}
+
+void TextBox::setReservedShortcuts(const QList<QKeySequence> &shortcuts)
+{
+    m_reservedShortcuts = shortcuts;
+}
+
+bool TextBox::event(QEvent *e)
+{
+    // The editor claims Del, Ctrl+C and friends through ShortcutOverride;
+    // refusing the override hands those keys to the window's menu.
+    if (e->type() == QEvent::ShortcutOverride) {
+        const QKeySequence pressed(static_cast<QKeyEvent *>(e)->keyCombination());
+        if (m_reservedShortcuts.contains(pressed)) {
+            e->ignore();
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(e);
+}
+
+void TextBox::keyPressEvent(QKeyEvent *e)
+{
+    if (!e->text().isEmpty())
+        emit keyPress(e->text().front().unicode());
+    QPlainTextEdit::keyPressEvent(e);
+}
+
+void TextBox::mouseReleaseEvent(QMouseEvent *e)
+{
+    QPlainTextEdit::mouseReleaseEvent(e);
+    if (e->button() == Qt::LeftButton)
+        emit clicked();
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QPlainTextEdit>
+
+// The main window's text area, seen the way its commands see a classic
+// multi-line text box: line breaks are CR LF and count two characters, and
+// the selection is a start and a length in those terms. A position never
+// falls between the CR and the LF of a break.
+//
+// It also lets the window's menu shortcuts win over the editor's own keys
+// and reports typed characters before they are inserted.
+class TextBox : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TextBox(QWidget *parent = nullptr);
+
+    QString text() const;
+    // Replaces the whole text as one undoable step; the caret goes to the start.
+    void setText(const QString &text);
+    qsizetype textLength() const;
+
+    qsizetype selStart() const;
+    // Collapses any selection to a caret at start (clamped to the text).
+    void setSelStart(qsizetype start);
+    qsizetype selLength() const;
+    // Selects length characters from the selection start (clamped).
+    void setSelLength(qsizetype length);
+    QString selText() const;
+    // Replaces the selection (or inserts at the caret); the caret ends after it.
+    void setSelText(const QString &text);
+
+    // Keys that belong to the window's menu and must never be taken by the
+    // editor's own handling.
+    void setReservedShortcuts(const QList<QKeySequence> &shortcuts);
+
+    // Position mapping between the editor's document (one position per line
+    // break) and the CR LF model. rawText is the document's raw text, whose
+    // breaks are U+2029 or U+2028.
+    static qsizetype toModelPosition(QStringView rawText, qsizetype documentPosition);
+    // A model position between a CR and its LF goes before the CR, or after
+    // the LF when snapForward is set.
+    static qsizetype toDocumentPosition(QStringView rawText, qsizetype modelPosition,
+                                        bool snapForward = false);
+    // CR LF, lone CR and lone LF all become the editor's "\n".
+    static QString toEditorText(const QString &modelText);
+
+signals:
+    // A key that produces a character was typed; emitted before the
+    // editor inserts it (or, for Backspace, deletes).
+    void keyPress(char16_t keyAscii);
+    // The user clicked in the text with the left mouse button.
+    void clicked();
+
+protected:
+    bool event(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+
+private:
+    QString rawText() const;
+    QTextCursor cursorForModelRange(qsizetype start, qsizetype length) const;
+
+    QList<QKeySequence> m_reservedShortcuts;
+};
