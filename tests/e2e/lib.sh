@@ -197,8 +197,9 @@ title_is() { [ "$(title)" = "$1" ]; }
 
 # The X clipboard and primary selection, as another program reads them.
 # Read them while the program runs: nobody keeps them after it ends.
-clip() { xclip -o -selection clipboard; }
-primary() { xclip -o -selection primary; }
+# A program that never answers must not hang the scenario.
+clip() { timeout 5 xclip -o -selection clipboard; }
+primary() { timeout 5 xclip -o -selection primary; }
 clip_is() { [ "$(clip)" = "$1" ]; }
 
 # expect_clip TEXT WHAT: waits until the clipboard holds exactly TEXT.
@@ -216,6 +217,21 @@ expect_text() {
     key ctrl+a ctrl+c
     expect_clip "$1" "$2"
 }
+
+# expect_selected_text TEXT WHAT: the whole text, read back through the X
+# primary selection that a keyboard selection fills, so without the program's
+# own copy command. Leaves the caret at the end of the text.
+primary_is() { [ "$(primary)" = "$1" ]; }
+expect_selected_text() {
+    key ctrl+End ctrl+shift+Home
+    wait_until primary_is "$1" && pass "$2" || fail "$2: the text reads '$(primary 2>&1)', expected '$1'"
+    key ctrl+End
+}
+
+# The two forms of the character-count caption: written on a key press, and
+# (one space more) on a click in the text.
+key_caption() { printf 'Vertlin v2.0   ---   (Напечатано символов: %s)' "$1"; }
+click_caption() { printf 'Vertlin v2.0   ---    (Напечатано символов: %s)' "$1"; }
 
 # key KEY...: key strokes to the focused window; type TEXT: characters.
 # The program may still be busy with earlier ones; X queues them in order.
