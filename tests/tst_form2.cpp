@@ -20,15 +20,13 @@ using namespace Qt::StringLiterals;
 class UrlRecorder : public QObject
 {
     Q_OBJECT
-
 public slots:
     void open(const QUrl &url) { urls.append(url); }
-
 public:
     QList<QUrl> urls;
 };
 
-// A desktop that refuses: it has no method to receive the request.
+// A desktop that refuses: it has no method to take the request.
 class Refuser : public QObject
 {
     Q_OBJECT
@@ -38,11 +36,10 @@ class tst_Form2 : public QObject
 {
     Q_OBJECT
 
-private:
     const QStringList schemes{u"http"_s, u"https"_s, u"mailto"_s, u"file"_s};
+    const QStringList table{u"header"_s, u"zh ж"_s};
     UrlRecorder recorder;
     Refuser refuser;
-    const QStringList table{u"header"_s, u"zh ж"_s};
 
     static Form2 *openAbout()
     {
@@ -53,12 +50,9 @@ private:
         return form;
     }
 
-    static QLabel *label(Form2 *form, const QString &name)
-    {
-        return form->findChild<QLabel *>(name);
-    }
+    static QLabel *label(Form2 *form, const QString &name) { return form->findChild<QLabel *>(name); }
 
-    // The window is gone from the screen at once and destroyed soon after.
+    // Off the screen at once, destroyed as soon as events are processed.
     static bool unloaded(const QPointer<Form2> &form)
     {
         if (Form2::isLoaded() || (form && form->isVisible()))
@@ -67,20 +61,19 @@ private:
         return form.isNull();
     }
 
-    static QList<Form2 *> aboutWindows()
+    static qsizetype visibleAboutWindows()
     {
-        QList<Form2 *> result;
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (auto *form = qobject_cast<Form2 *>(w); form && form->isVisible())
-                result.append(form);
-        }
-        return result;
+        const QWidgetList all = QApplication::topLevelWidgets();
+        return std::count_if(all.begin(), all.end(), [](QWidget *w) {
+            return qobject_cast<Form2 *>(w) && w->isVisible();
+        });
     }
+
+    static bool at96Dpi() { return QGuiApplication::primaryScreen()->logicalDotsPerInchX() == 96; }
 
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName(u"Vertlin"_s);
         QCoreApplication::setApplicationVersion(u"2.0.15"_s);
         for (const QString &scheme : schemes)
             QDesktopServices::setUrlHandler(scheme, &recorder, "open");
@@ -117,7 +110,6 @@ private slots:
         QFETCH(QString, version);
         QFETCH(QString, title);
         QCoreApplication::setApplicationVersion(version);
-
         QPointer<Form2> form = openAbout();
         QCOMPARE(label(form, u"Label1"_s)->text(), title);
 
@@ -125,11 +117,9 @@ private slots:
         QCOMPARE(recorder.urls.size(), 1);
         const QUrl url = recorder.urls.first();
         QCOMPARE(url.scheme(), u"mailto"_s);
-        QCOMPARE(url.path(), u"vertlin@example.org"_s);
         QCOMPARE(url.query(QUrl::FullyDecoded), u"Subject="_s + title);
-        QCOMPARE(url.toString(QUrl::FullyDecoded), Form2::mailTarget());
-        // The mail label shows the address the message goes to.
-        QCOMPARE(label(form, u"Label5"_s)->text(), u"e-mail: "_s + url.path());
+        // The message goes to the address the label shows.
+        QCOMPARE(u"e-mail: "_s + url.path(), label(form, u"Label5"_s)->text());
         QVERIFY(unloaded(form));
     }
 
@@ -138,17 +128,15 @@ private slots:
         QPointer<Form2> form = openAbout();
         QLabel *web = label(form, u"Label7"_s);
         QVERIFY(web->text().startsWith(u"http://"_s));
-        QCOMPARE(web->text(), Form2::webAddress());
-
         QTest::mouseClick(web, Qt::LeftButton);
         QCOMPARE(recorder.urls.size(), 1);
         QCOMPARE(recorder.urls.first().toString(), web->text());
         QVERIFY(unloaded(form));
     }
 
-    // Clicks are delivered to the window at the element's centre, so they
-    // take the route a real click takes (lines let clicks through to the
-    // window; the icon lies over the title's box).
+    // Clicked through the window at the element's centre, the way a real
+    // click is routed: rules let clicks through, the icon lies over the
+    // title's box.
     void otherClicksCloseWithoutRequest_data()
     {
         QTest::addColumn<QString>("element");
@@ -163,32 +151,29 @@ private slots:
         QPointer<Form2> form = openAbout();
         QWidget *target = element == u"Form2"_s ? form.data() : form->findChild<QWidget *>(element);
         QVERIFY(target);
-
         QPoint at = target->rect().center();
         if (element == u"client"_s)
             at = QPoint(5, 110); // white space left of the rights text
         else if (element == u"Form2"_s)
             at = QPoint(1, 1); // the frame
         QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, target->mapTo(form, at));
-
         QVERIFY(recorder.urls.isEmpty());
         QVERIFY(unloaded(form));
     }
 
-    void pressOutsideReleaseDoesNotClose()
+    void pressDraggedOffLinkIsNoClick()
     {
-        // A press on a link dragged off it before release is no click.
         QPointer<Form2> form = openAbout();
         QLabel *web = label(form, u"Label7"_s);
         QTest::mousePress(web, Qt::LeftButton);
         QTest::mouseRelease(web, Qt::LeftButton, {}, QPoint(-20, -20));
         QVERIFY(recorder.urls.isEmpty());
-        QVERIFY(Form2::isLoaded());
-        QVERIFY(form->isVisible());
+        QVERIFY(Form2::isLoaded() && form->isVisible());
     }
 
     void refusingDesktopClosesSilently()
     {
+        QVERIFY(Module1::OpenDocument(u"http://www.example.com/"_s) != 0);
         QDesktopServices::setUrlHandler(u"mailto"_s, &refuser, "open");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"No such method"_s));
         QCOMPARE(Module1::OpenDocument(Form2::mailTarget()), 0);
@@ -198,28 +183,9 @@ private slots:
         QTest::mouseClick(label(form, u"Label5"_s), Qt::LeftButton);
         QVERIFY(unloaded(form));
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
-        QVERIFY(aboutWindows().isEmpty());
     }
 
-    void acceptedRequestReportsSuccess()
-    {
-        QVERIFY(Module1::OpenDocument(u"http://www.example.com/"_s) != 0);
-        QCOMPARE(recorder.urls.size(), 1);
-    }
-
-    void aboutTwiceGivesOneWindow()
-    {
-        frmMain main(table);
-        main.show();
-        QAction *about = main.findChild<QAction *>(u"about"_s);
-        about->trigger();
-        QPointer<Form2> first = Form2::instance();
-        about->trigger();
-        QCOMPARE(Form2::instance(), first.data());
-        QCOMPARE(aboutWindows().size(), 1);
-    }
-
-    void titleComposedAtEachLoadOnly()
+    void aboutCommandShowsOneWindowLoadedOnce()
     {
         frmMain main(table);
         main.show();
@@ -228,15 +194,19 @@ private slots:
         QPointer<Form2> form = Form2::instance();
         QCOMPARE(label(form, u"Label1"_s)->text(), u"Vertlin v2.0.15"_s);
 
-        // While the window stays open, the title stays as it was loaded.
+        // Asked for again while open: the same window, its title as loaded.
         QCoreApplication::setApplicationVersion(u"3.1.7"_s);
         about->trigger();
+        QCOMPARE(Form2::instance(), form.data());
+        QCOMPARE(visibleAboutWindows(), 1);
         QCOMPARE(label(form, u"Label1"_s)->text(), u"Vertlin v2.0.15"_s);
 
+        // Closed and asked for again: loaded afresh.
         QTest::mouseClick(label(form, u"Label2"_s), Qt::LeftButton);
         QVERIFY(unloaded(form));
         about->trigger();
         QCOMPARE(label(Form2::instance(), u"Label1"_s)->text(), u"Vertlin v3.1.7"_s);
+        QCOMPARE(visibleAboutWindows(), 1);
     }
 
     void mainWindowStaysUsable()
@@ -254,7 +224,6 @@ private slots:
         QCOMPARE(form->parentWidget(), nullptr);
         QCOMPARE(form->windowHandle()->transientParent(), nullptr);
         QVERIFY(!(form->windowFlags() & Qt::WindowStaysOnTopHint));
-        QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
 
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
@@ -267,7 +236,7 @@ private slots:
     {
         QTest::addColumn<QString>("element");
         QTest::addColumn<QRect>("geometry");
-        QTest::newRow("frame") << u"Form2"_s << QRect(0, 0, 325, 227);
+        QTest::newRow("window") << u"Form2"_s << QRect(0, 0, 325, 227);
         QTest::newRow("client area") << u"client"_s << QRect(3, 3, 319, 221);
         QTest::newRow("icon") << u"Image1"_s << QRect(16, 8, 32, 32);
         QTest::newRow("title") << u"Label1"_s << QRect(16, 24, 297, 17);
@@ -281,20 +250,18 @@ private slots:
     {
         QFETCH(QString, element);
         QFETCH(QRect, geometry);
-        if (QGuiApplication::primaryScreen()->logicalDotsPerInchX() != 96)
+        if (!at96Dpi())
             QSKIP("the screen is not at 96 dpi");
         Form2 *form = openAbout();
         const QWidget *w = element == u"Form2"_s ? form : form->findChild<QWidget *>(element);
-        QVERIFY(w);
         QCOMPARE(w == form ? form->rect() : w->geometry(), geometry);
         // Wrapped text must fit its fixed box, or its last lines are cut off.
         if (const auto *l = qobject_cast<const QLabel *>(w); l && l->wordWrap())
             QVERIFY2(l->heightForWidth(l->width()) <= l->height(), qPrintable(l->text()));
         QCOMPARE(form->minimumSize(), form->maximumSize());
-        // Centred on the screen.
         const QPoint off = form->geometry().center()
                 - QGuiApplication::primaryScreen()->availableGeometry().center();
-        QVERIFY2(off.manhattanLength() <= 2, qPrintable(u"%1,%2"_s.arg(off.x()).arg(off.y())));
+        QVERIFY(off.manhattanLength() <= 2);
     }
 
     // One-line labels fit their text and share the window's centre line.
@@ -302,48 +269,28 @@ private slots:
     {
         QTest::addColumn<QString>("element");
         QTest::addColumn<int>("top");
-        QTest::newRow("web") << u"Label7"_s << 130;
-        QTest::newRow("e-mail") << u"Label5"_s << 146;
-        QTest::newRow("copyright") << u"Label6"_s << 170;
-        QTest::newRow("Freeware") << u"Label4"_s << 197;
+        QTest::addColumn<QString>("toolTip");
+        QTest::newRow("web") << u"Label7"_s << 130 << u" Посетите сайт программы!!! "_s;
+        QTest::newRow("e-mail") << u"Label5"_s << 146 << u" Пишите!!! "_s;
+        QTest::newRow("copyright") << u"Label6"_s << 170 << QString();
+        QTest::newRow("Freeware") << u"Label4"_s << 197 << QString();
     }
 
     void fittedLabels()
     {
         QFETCH(QString, element);
         QFETCH(int, top);
-        if (QGuiApplication::primaryScreen()->logicalDotsPerInchX() != 96)
-            QSKIP("the screen is not at 96 dpi");
+        QFETCH(QString, toolTip);
         QLabel *l = label(openAbout(), element);
+        QCOMPARE(l->toolTip(), toolTip);
+        const bool link = !toolTip.isEmpty();
+        QCOMPARE(l->cursor().shape(), link ? Qt::PointingHandCursor : Qt::ArrowCursor);
+        QCOMPARE(l->font().underline(), link);
+        if (!at96Dpi())
+            QSKIP("the screen is not at 96 dpi");
         QCOMPARE(l->y(), top);
         QCOMPARE(l->size(), l->sizeHint());
         QVERIFY(qAbs(l->x() + l->width() / 2 - 164) <= 1);
-        QVERIFY(l->fontMetrics().horizontalAdvance(l->text()) <= l->width());
-    }
-
-    void linksLookLikeLinks_data()
-    {
-        QTest::addColumn<QString>("element");
-        QTest::addColumn<bool>("link");
-        QTest::addColumn<QString>("toolTip");
-        QTest::newRow("web") << u"Label7"_s << true << u" Посетите сайт программы!!! "_s;
-        QTest::newRow("e-mail") << u"Label5"_s << true << u" Пишите!!! "_s;
-        QTest::newRow("title") << u"Label1"_s << false << QString();
-        QTest::newRow("Freeware") << u"Label4"_s << false << QString();
-        QTest::newRow("icon") << u"Image1"_s << false << QString();
-    }
-
-    void linksLookLikeLinks()
-    {
-        QFETCH(QString, element);
-        QFETCH(bool, link);
-        QFETCH(QString, toolTip);
-        QLabel *l = label(openAbout(), element);
-        QCOMPARE(l->cursor().shape(), link ? Qt::PointingHandCursor : Qt::ArrowCursor);
-        QCOMPARE(l->toolTip(), toolTip);
-        QCOMPARE(l->font().underline(), link);
-        if (link)
-            QCOMPARE(l->palette().color(QPalette::WindowText), QColor(0, 0, 192));
     }
 
     // Last: these run the event loop to its end.
