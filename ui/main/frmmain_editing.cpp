@@ -16,6 +16,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The text area counts line breaks as CR LF; the clipboard carries the
+// platform's own, so that copied text pastes cleanly into other programs.
+QString withNativeLineBreaks(const QString &text)
+{
+#ifdef Q_OS_WIN
+    return text;
+#else
+    QString native = text;
+    return native.replace(u"\r\n"_s, u"\n"_s);
+#endif
+}
+
 // Qt's clipboard never says that a write failed. What can be checked is
 // the text read back: when there is no clipboard, or another program holds
 // it or takes it at once, it is not the text just written.
@@ -24,8 +36,9 @@ bool writeClipboard(const QString &text)
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return false;
-    clipboard->setText(text);
-    return clipboard->text() == text;
+    const QString native = withNativeLineBreaks(text);
+    clipboard->setText(native);
+    return clipboard->text() == native;
 }
 
 void reportClipboard(QWidget *parent, const QString &consequence)
