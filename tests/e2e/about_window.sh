@@ -23,6 +23,9 @@ eval "$(xdotool getwindowgeometry --shell "$A")"
 # 4785 x 3315 twips inside a 45-twip frame: about 319 x 221 pixels at 96 dpi.
 [ "$WIDTH" -ge 300 ] && [ "$WIDTH" -le 340 ] && [ "$HEIGHT" -ge 205 ] && [ "$HEIGHT" -le 240 ] \
     && pass "the About window opened (${WIDTH}x${HEIGHT})" || fail "a window of ${WIDTH}x${HEIGHT} opened"
+dx=$((2 * X + WIDTH - 1280)) dy=$((2 * Y + HEIGHT - 800))
+[ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] && pass "centred on the screen (+$X+$Y)" \
+    || fail "not centred: ${WIDTH}x${HEIGHT}+$X+$Y"
 shot "$E2E_WORK/about.png" "$A"
 
 xdotool windowfocus --sync "$W"
