@@ -10,7 +10,7 @@ start_app
 
 # "О программе..." is the third entry of the menu bar, a command of its own.
 open_about() {
-    xdotool windowfocus --sync "$W"
+    focus_window "$W"
     key alt Right Right Return
 }
 about_count() { other_windows | wc -l; }
@@ -28,13 +28,13 @@ dx=$((2 * X + WIDTH - 1280)) dy=$((2 * Y + HEIGHT - 800))
     || fail "not centred: ${WIDTH}x${HEIGHT}+$X+$Y"
 shot "$E2E_WORK/about.png" "$A"
 
-xdotool windowfocus --sync "$W"
+focus_window "$W"
 type_text 'zhuk'
 expect_selected_text 'zhuk' "the main window takes input while About is open"
 
 open_about
 # Once the program has taken a key sent after the command, it has run it.
-xdotool windowfocus --sync "$W"
+focus_window "$W"
 type_text '!'
 expect_selected_text 'zhuk!' "the program has handled About chosen again"
 [ "$(about_count)" -eq 1 ] || fail "About chosen twice left $(about_count) windows"

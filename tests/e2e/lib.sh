@@ -158,7 +158,14 @@ main_window() {
 }
 
 has_main_window() { [ -n "$(main_window "$APP_PID")" ]; }
-main_has_focus() { [ "$(xdotool getwindowfocus)" = "$W" ]; }
+
+# focus_window ID: gives a window the keyboard focus, as clicking on it
+# would under a window manager.
+focus_window() {
+    timeout "$E2E_TIMEOUT" xdotool windowfocus --sync "$1" || fail "cannot focus window $1"
+    wait_until focus_is "$1" || fail "window $1 does not take the focus"
+}
+focus_is() { [ "$(xdotool getwindowfocus)" = "$1" ]; }
 
 # start_app [PROGRAM [ARG...]]: starts the program (default $VERTLIN_BINARY),
 # waits for its main window and gives it the keyboard focus. Sets APP_PID, W.
@@ -177,8 +184,7 @@ start_app() {
         kill -0 "$APP_PID" 2>/dev/null || fail "the program ended before showing its window"
         fail "no main window appeared"
     fi
-    xdotool windowfocus --sync "$W" || fail "cannot focus the main window"
-    wait_until main_has_focus || fail "the main window does not take the focus"
+    focus_window "$W"
     say "main window $W up in $(($(now_ms) - t0)) ms"
 }
 

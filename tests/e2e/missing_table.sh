@@ -26,7 +26,7 @@ grep -q 'Ошибка 53: Файл не найден' "$E2E_WORK/app.err" && gre
 pass "the error output names error 53 and the missing file"
 shot "$E2E_WORK/error-box.png" "$box"
 
-xdotool windowfocus --sync "$box"
+focus_window "$box"
 key Return
 wait_app_end
 [ "$APP_STATUS" -ne 0 ] && pass "dismissing the box ends the program with status $APP_STATUS" \
