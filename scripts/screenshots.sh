@@ -10,11 +10,11 @@ out=$(mkdir -p "${1:-$root/docs/screenshots}" && cd "${1:-$root/docs/screenshots
 "$root/scripts/install-deps.sh" test
 "$root/scripts/build.sh"
 export VERTLIN_BINARY=${VERTLIN_BINARY:-${VERTLIN_BUILD_DIR:-$root/build}/bin/vertlin}
-export E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/vertlin-screenshots.XXXXXX")
-set +eu
+E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/vertlin-screenshots.XXXXXX")
+export E2E_WORK E2E_REMOVE_WORK=1
+set +eu # the scenario library checks every step itself
 . "$root/tests/e2e/lib.sh"
 e2e_init
-trap 'rm -rf "$E2E_WORK"; e2e_cleanup' EXIT
 start_x
 start_app
 

@@ -13,6 +13,7 @@
 #   E2E_CLOSE_WINDOW  the helper that closes a window (e2e-close-window)
 #   E2E_PENDING       when not empty, the scenario is skipped with this reason
 #   E2E_TIMEOUT       seconds any single wait may take (default 20)
+#   E2E_REMOVE_WORK   when not empty, E2E_WORK is removed at the end
 
 set -u
 export LC_ALL=C.UTF-8 # ${#s} must count characters, xdotool must read UTF-8
@@ -46,6 +47,7 @@ e2e_cleanup() {
     if [ -n "$XVFB_PID" ]; then
         kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
     fi
+    [ -z "${E2E_REMOVE_WORK:-}" ] || rm -rf "$E2E_WORK"
     exit "$status"
 }
 
