@@ -33,6 +33,8 @@ private slots:
     {
         frmMain window(m_table);
         QCOMPARE(window.windowTitle(), u"Vertlin v2.0"_s);
+        const QList<QSize> iconSizes = window.windowIcon().availableSizes();
+        QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(32, 32)));
 
         // Read from the application object each time, not baked in.
         QCoreApplication::setApplicationVersion(u"3.7.1"_s);
