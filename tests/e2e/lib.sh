@@ -183,7 +183,7 @@ start_app() {
     wait_until has_main_window
     W=$(main_window "$APP_PID")
     if [ -z "$W" ]; then
-        kill -0 "$APP_PID" 2>/dev/null || fail "the program ended before showing its window"
+        app_ended && fail "the program ended before showing its window"
         fail "no main window appeared"
     fi
     focus_window "$W"
@@ -211,6 +211,8 @@ primary() { timeout 5 xclip -o -selection primary; }
 clip_is() { [ "$(clip)" = "$1" ]; }
 
 # expect_clip TEXT WHAT: waits until the clipboard holds exactly TEXT.
+# Polling cannot tell an old clipboard from a new one, so a scenario never
+# expects the same text twice in a row.
 expect_clip() {
     if wait_until clip_is "$1"; then
         pass "$2"
