@@ -4,9 +4,10 @@
 //   bench_conversion [--table FILE] [--runs N] [CORPUS]
 //
 // CORPUS is UTF-8 text, by default what scripts/ru-corpus.sh prints (the
-// Russian manual pages of manpages-ru, GPL-3+). The longest run of its
-// first lines that stays within 29,000 characters and whose Latin form
-// stays within the 32,766-character limit is converted.
+// Russian manual pages of manpages-ru, GPL-3+). Its lines, with runs of
+// spaces squeezed and blank lines dropped, are taken from the start for as
+// long as they stay within 29,000 characters and their Latin form within
+// the 32,766-character limit.
 
 #include "codetable.h"
 #include "conversion.h"
@@ -121,10 +122,16 @@ int main(int argc, char *argv[])
         fail(error.message());
     }
 
-    // The window holds its lines with CR LF.
-    const QStringList lines = parser.positionalArguments().value(0).isEmpty()
-            ? readCorpus({}).split(u'\n')
-            : readCorpus(parser.positionalArguments().first()).split(u'\n');
+    // Manual pages are indented and justified with runs of spaces: those
+    // are squeezed, blank lines dropped, to leave running prose. The window
+    // holds its lines with CR LF.
+    QStringList lines;
+    const QString corpus = readCorpus(parser.positionalArguments().value(0));
+    for (const QString &line : corpus.split(u'\n')) {
+        const QString prose = line.simplified();
+        if (!prose.isEmpty())
+            lines.append(prose);
+    }
     QString prose;
     qsizetype used = 0;
     while (used < lines.size() && prose.size() + lines[used].size() + 2 <= ProseTarget)

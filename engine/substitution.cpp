@@ -35,7 +35,27 @@ qsizetype find(const char16_t *haystack, qsizetype length, const char16_t *needl
     if (m == 1)
         return QStringView(haystack, length).indexOf(first);
     const qsizetype lastStart = length - m;
-    for (qsizetype from = 0; from <= lastStart;) {
+    qsizetype from = 0;
+#ifdef __SSE2__
+    // Eight places at a time, kept only where both the first and the last
+    // character agree: frequent first letters cost no more than rare ones.
+    const __m128i firstLanes = _mm_set1_epi16(qint16(needle[0]));
+    const __m128i lastLanes = _mm_set1_epi16(qint16(needle[m - 1]));
+    for (; from + 8 <= lastStart + 1; from += 8) {
+        const __m128i atFirst = _mm_loadu_si128(reinterpret_cast<const __m128i *>(haystack + from));
+        const __m128i atLast =
+                _mm_loadu_si128(reinterpret_cast<const __m128i *>(haystack + from + m - 1));
+        int mask = _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(atFirst, firstLanes),
+                                                   _mm_cmpeq_epi16(atLast, lastLanes)));
+        while (mask != 0) {
+            const qsizetype start = from + qCountTrailingZeroBits(quint32(mask)) / 2;
+            if (std::memcmp(haystack + start + 1, needle + 1, size_t(m - 2) * sizeof(char16_t)) == 0)
+                return start;
+            mask &= ~(3 << ((start - from) * 2));
+        }
+    }
+#endif
+    while (from <= lastStart) {
         const qsizetype at = QStringView(haystack + from, lastStart - from + 1).indexOf(first);
         if (at < 0)
             return -1;
@@ -280,17 +300,23 @@ void Text::replaceCharacter(char16_t from, char16_t to)
         // Eight characters at a time: this runs for most entries of a table.
         const __m128i fromLanes = _mm_set1_epi16(qint16(from));
         const __m128i toLanes = _mm_set1_epi16(qint16(to));
+        // Per lane, minus the number of hits (a hit is -1); a block holds
+        // far fewer than 65536 characters per lane.
+        __m128i hitCounts = _mm_setzero_si128();
         for (; end - c >= 8; c += 8) {
             const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i *>(c));
             const __m128i hits = _mm_cmpeq_epi16(chars, fromLanes);
-            const int mask = _mm_movemask_epi8(hits);
-            if (mask == 0)
+            if (_mm_movemask_epi8(hits) == 0)
                 continue;
-            replaced += qPopulationCount(quint32(mask)) / 2;
+            hitCounts = _mm_add_epi16(hitCounts, hits);
             const __m128i blended = _mm_or_si128(_mm_and_si128(hits, toLanes),
                                                  _mm_andnot_si128(hits, chars));
             _mm_storeu_si128(reinterpret_cast<__m128i *>(c), blended);
         }
+        alignas(16) qint16 lanes[8];
+        _mm_store_si128(reinterpret_cast<__m128i *>(lanes), hitCounts);
+        for (const qint16 lane : lanes)
+            replaced += quint16(-lane);
 #endif
         for (; c != end; ++c) {
             if (*c == from) {
