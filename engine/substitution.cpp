@@ -370,6 +370,7 @@ bool Text::runPass(const Rule &rule, std::vector<Interval> &candidates)
     };
     qsizetype length = startLength;
     int state = 0; // the last `state` characters read are search[0, state)
+    qsizetype replacementEnd = 0; // cursor position just after the latest replacement
     bool started = false;
     BlockBuilder out(m_limits.blockSize);
     std::vector<qsizetype> &nextPositions = m_nextPositions;
@@ -466,6 +467,7 @@ bool Text::runPass(const Rule &rule, std::vector<Interval> &candidates)
             if (at >= o)
                 nextPositions.push_back(at - o);
         }
+        replacementEnd = inPos;
         // The text only grows from here: this pass ends longer than it
         // started, and the next one cannot start.
         if (growth > 0 && length >= m_limits.maxLength)
@@ -532,6 +534,20 @@ bool Text::runPass(const Rule &rule, std::vector<Interval> &candidates)
         if (current(inPos) - state >= startLength)
             break;
         if (state > 0) {
+            // A possible match that starts after the latest replacement, at
+            // a place that is no candidate, cannot come true: reading on
+            // could cross a long stretch that repeats the search string's
+            // start. Go back to where it starts and skip ahead from there.
+            const qsizetype partialStart = inPos - state;
+            if (!everywhere && partialStart >= replacementEnd) {
+                while (ci < candidates.size() && cursorOf(candidates[ci].end) <= partialStart)
+                    ++ci;
+                if (ci == candidates.size() || cursorOf(candidates[ci].begin) > partialStart) {
+                    seek(partialStart);
+                    state = 0;
+                    continue;
+                }
+            }
             readOne();
             continue;
         }
