@@ -170,8 +170,8 @@ QList<Finding> checkEntries(const QStringList &lines)
         } else if (cyrillicTaker >= 0) {
             findings.append(finding(
                     Kind::LatinOnly, j, cyrillicTaker,
-                    u"%1 — вариант написания только для направления %2: каждое %3 "
-                    u"раньше забирает строка %4"_s
+                    u"%1 действует только в направлении %2 (вариант написания): в обратном "
+                    u"направлении каждое %3 раньше забирает строка %4"_s
                             .arg(self, directionName(true),
                                  quoted(entries.at(cyrillicTaker).cyrillic))
                             .arg(lineOfEntry(cyrillicTaker))));
@@ -365,10 +365,9 @@ int runCommand(const QStringList &arguments, const QString &defaultTable, QTextS
             reportRoundTrip(roundTrip(entries, sample), out);
     }
 
-    if (problems == 0)
-        out << u"Итог: замечаний нет"_s << '\n';
-    else
-        out << u"Итог: замечаний: %1"_s.arg(problems) << '\n';
+    const qsizetype notes = findings.size() - problems;
+    out << (problems == 0 ? u"Итог: замечаний нет"_s : u"Итог: замечаний: %1"_s.arg(problems))
+        << (notes == 0 ? QString() : u", к сведению: %1"_s.arg(notes)) << '\n';
     return problems == 0 ? 0 : 1;
 }
 
