@@ -19,6 +19,8 @@ QString RuntimeError::description() const
         return u"Ввод за концом файла"_s;
     case PathFileAccess:
         return u"Ошибка доступа к пути/файлу"_s;
+    case ClipboardUnavailable:
+        return u"Не удаётся открыть буфер обмена"_s;
     }
     return u"Неизвестная ошибка"_s;
 }

@@ -16,6 +16,7 @@ public:
         FileNotFound = 53,
         InputPastEndOfFile = 62,
         PathFileAccess = 75,
+        ClipboardUnavailable = 521,
     };
 
     explicit RuntimeError(Number number, QString path = {});

@@ -1,7 +1,10 @@
+#include "startup.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +43,12 @@ private:
     }
 
 private slots:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("VERTLIN_BINARY"))
+            QSKIP("run through ctest, which names the program in VERTLIN_BINARY");
+    }
+
     void failsWithoutUsableTable_data()
     {
         QTest::addColumn<bool>("createTable");
@@ -64,6 +73,14 @@ private slots:
         QVERIFY(run.exitCode != 0);
         QVERIFY2(run.errorOutput.contains(errorText), qPrintable(run.errorOutput));
         QVERIFY2(run.errorOutput.contains(dir.filePath(u"vl1.ini"_s)), qPrintable(run.errorOutput));
+    }
+
+    void qtSpeaksRussian()
+    {
+        QTranslator translator;
+        QVERIFY(modGP::installQtTranslations(translator));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Отмена"_s);
+        QCoreApplication::removeTranslator(&translator);
     }
 
     void runsWithHeaderOnlyTable()

@@ -2,6 +2,7 @@
 
 #include "appicon.h"
 #include "appversion.h"
+#include "form2.h"
 #include "textbox.h"
 #include "twips.h"
 
@@ -107,4 +108,10 @@ void frmMain::Form_Unload()
 
 void frmMain::about_Click()
 {
+    // No owner: the About window neither blocks this one nor stays above it.
+    // Asked for again while open, the same window comes to the front.
+    Form2 *form = Form2::instance();
+    form->show();
+    form->raise();
+    form->activateWindow();
 }
