@@ -244,21 +244,35 @@ RoundTrip roundTrip(const QStringList &entries, const QString &sample)
     const bool lineBreakInTable = std::any_of(entries.cbegin(), entries.cend(),
                                               [](const QString &e) { return e.contains(u'\n'); });
     const qsizetype batchLimit = lineBreakInTable ? 0 : 2000;
-    for (qsizetype first = 0; first < distinct.size();) {
-        qsizetype last = first + 1, length = distinct.at(first).size();
-        while (last < distinct.size() && length + distinct.at(last).size() + 1 <= batchLimit)
-            length += distinct.at(last++).size() + 1;
-        const QStringList batch = distinct.mid(first, last - first);
+    const auto travel = [&](const QStringList &batch) {
         const QString latin = convertText(batch.join(u'\n'), entries, false);
-        const QString back = convertText(latin, entries, true);
         const QStringList latinWords = latin.split(u'\n');
-        const QStringList backWords = back.split(u'\n');
+        const QStringList backWords = convertText(latin, entries, true).split(u'\n');
         for (qsizetype k = 0; k < batch.size(); ++k) {
             const QString &word = batch.at(k);
             if (backWords.value(k) == word)
                 result.restored += counts.value(word);
             else
                 result.lost.append({word, counts.value(word), latinWords.value(k), backWords.value(k)});
+        }
+    };
+    for (qsizetype first = 0; first < distinct.size();) {
+        qsizetype last = first + 1, length = distinct.at(first).size();
+        while (last < distinct.size() && length + distinct.at(last).size() + 1 <= batchLimit)
+            length += distinct.at(last++).size() + 1;
+        const QStringList batch = distinct.mid(first, last - first);
+        try {
+            travel(batch);
+        } catch (const RuntimeError &) {
+            // Some word makes the table overflow: find it by sending the
+            // batch's words one by one.
+            for (const QString &word : batch) {
+                try {
+                    travel({word});
+                } catch (const RuntimeError &error) {
+                    result.lost.append({word, counts.value(word), error.message(), QString()});
+                }
+            }
         }
         first = last;
     }

@@ -50,7 +50,7 @@ struct LostWord
 {
     QString word;      // as it stood in the sample
     qsizetype count;   // how often it stood there
-    QString latin;     // what the table wrote for it
+    QString latin;     // what the table wrote for it, or the error it caused
     QString back;      // what came back from that
 };
 
@@ -63,8 +63,9 @@ struct RoundTrip
 };
 
 // Converts every Cyrillic word of sample to Latin and back, each word on its
-// own. Throws RuntimeError(Overflow) when a word makes the table overflow;
-// check the table first to rule that out.
+// own. A word that makes the table overflow counts as lost, with the error
+// in place of its Latin. An entry that grows without end can make this take
+// very long: check the table first and leave such tables out.
 RoundTrip roundTrip(const QStringList &entries, const QString &sample);
 
 // "vertlin-convert --check [--table FILE] [--sample FILE]": arguments are

@@ -193,6 +193,17 @@ private slots:
         QCOMPARE(trip.lost.first().back, u"ж"_s);
     }
 
+    void roundTripCountsOverflowAsLost()
+    {
+        const QStringList table{u"b б"_s, QString(20000, u'x') + u" а"_s};
+        const auto trip = TableCheck::roundTrip(table, u"б баа бб"_s);
+        QCOMPARE(trip.words, qsizetype(3));
+        QCOMPARE(trip.restored, qsizetype(2));
+        QCOMPARE(trip.lost.size(), 1);
+        QCOMPARE(trip.lost.first().word, u"баа"_s);
+        QVERIFY2(trip.lost.first().latin.startsWith(u"Ошибка 6"_s), qPrintable(trip.lost.first().latin));
+    }
+
     void command_data()
     {
         QTest::addColumn<QStringList>("entries"); // empty: no table written
