@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QHash>
 #include <QLocale>
+#include <QStringDecoder>
 #include <QTextStream>
 
 #include <algorithm>
@@ -302,7 +303,12 @@ bool readSample(const QString &path, QString &text, QTextStream &out)
     QByteArray bytes = file.readAll();
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
-    text = QString::fromUtf8(bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        out << u"Образец %1 не в кодировке UTF-8"_s.arg(path) << '\n';
+        return false;
+    }
     return true;
 }
 

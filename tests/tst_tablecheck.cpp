@@ -228,6 +228,8 @@ private slots:
                 << QStringList{u"Проверка по образцу пропущена"_s};
         QTest::newRow("missing sample") << clean << QStringList{u"--sample"_s, u"nothing"_s} << 2
                                         << QStringList{u"Ошибка 53"_s};
+        QTest::newRow("sample not in UTF-8") << clean << QStringList{u"--sample"_s, u"cp1251"_s}
+                                             << 2 << QStringList{u"не в кодировке UTF-8"_s};
         QTest::newRow("missing table") << QStringList{} << QStringList{} << 2
                                        << QStringList{u"Ошибка 53"_s, u"/nonexistent/vl1.ini"_s};
         QTest::newRow("unknown argument") << clean << QStringList{u"--fix"_s} << 2
@@ -245,11 +247,12 @@ private slots:
 
         // Only "зхук" is lost: its Latin "zhuk" reads as "жук".
         writeFile(u"sample"_s, u"жук зхук Жук"_s.toUtf8());
+        writeFile(u"cp1251"_s, QStringEncoder("windows-1251").encode(u"жук"_s));
         QStringList arguments;
         if (!entries.isEmpty())
             arguments << u"--table"_s << writeTable(entries);
         for (const QString &a : extra)
-            arguments << (a == u"sample"_s || a == u"nothing"_s ? m_dir.filePath(a) : a);
+            arguments << (a.startsWith(u'-') ? a : m_dir.filePath(a));
 
         QString output;
         QCOMPARE(run(arguments, output), status);
