@@ -80,6 +80,13 @@ qsizetype consumer(const QList<Entry> &entries, qsizetype j, bool toCyrillic)
     return -1;
 }
 
+// Entries are user text: they go into messages through one multi-argument
+// arg() call, so a "%1" inside an entry is never substituted.
+QString lineName(qsizetype index)
+{
+    return QString::number(lineOfEntry(index));
+}
+
 QString emptyWordReason(const QString &line, const Entry &entry)
 {
     if (!line.contains(u' '))
@@ -140,8 +147,8 @@ QList<Finding> checkEntries(const QStringList &lines)
         const auto seen = firstSeen.constFind(entry.text());
         if (seen != firstSeen.cend()) {
             findings.append(finding(Kind::Duplicate, j, *seen,
-                                    u"повторяет строку %1 (%2)"_s.arg(lineOfEntry(*seen))
-                                            .arg(quoted(entry.text()))));
+                                    u"повторяет строку %1 (%2)"_s.arg(
+                                            lineName(*seen), quoted(entry.text()))));
             continue;
         }
         firstSeen.insert(entry.text(), j);
@@ -154,19 +161,18 @@ QList<Finding> checkEntries(const QStringList &lines)
                     Kind::NeverMatches, j, latinTaker,
                     u"%1 не срабатывает ни в одну сторону: каждое %2 раньше заменяет "
                     u"строка %3, каждое %4 — строка %5"_s
-                            .arg(self, quoted(entries.at(latinTaker).latin))
-                            .arg(lineOfEntry(latinTaker))
-                            .arg(quoted(entries.at(cyrillicTaker).cyrillic))
-                            .arg(lineOfEntry(cyrillicTaker))));
+                            .arg(self, quoted(entries.at(latinTaker).latin),
+                                 lineName(latinTaker),
+                                 quoted(entries.at(cyrillicTaker).cyrillic),
+                                 lineName(cyrillicTaker))));
         } else if (latinTaker >= 0) {
             findings.append(finding(
                     Kind::NeverMatches, j, latinTaker,
                     u"%1 никогда не срабатывает в направлении %2: строка %3 (%4) раньше "
                     u"заменяет каждое %5. Слова, которые эта строка переводит в латиницу, "
                     u"не вернутся обратно; поставьте её выше строки %3"_s
-                            .arg(self, directionName(true))
-                            .arg(lineOfEntry(latinTaker))
-                            .arg(quoted(entries.at(latinTaker).text()),
+                            .arg(self, directionName(true), lineName(latinTaker),
+                                 quoted(entries.at(latinTaker).text()),
                                  quoted(entries.at(latinTaker).latin))));
         } else if (cyrillicTaker >= 0) {
             findings.append(finding(
@@ -174,8 +180,8 @@ QList<Finding> checkEntries(const QStringList &lines)
                     u"%1 действует только в направлении %2 (вариант написания): в обратном "
                     u"направлении каждое %3 раньше забирает строка %4"_s
                             .arg(self, directionName(true),
-                                 quoted(entries.at(cyrillicTaker).cyrillic))
-                            .arg(lineOfEntry(cyrillicTaker))));
+                                 quoted(entries.at(cyrillicTaker).cyrillic),
+                                 lineName(cyrillicTaker))));
         }
 
         for (const bool toCyrillic : {true, false}) {
@@ -326,7 +332,8 @@ void reportRoundTrip(const RoundTrip &trip, QTextStream &out)
     constexpr qsizetype listed = 100;
     for (qsizetype i = 0; i < std::min(listed, trip.lost.size()); ++i) {
         const LostWord &lost = trip.lost.at(i);
-        out << u"  %1 ×%2 → %3 → %4"_s.arg(lost.word).arg(lost.count).arg(lost.latin, lost.back)
+        out << u"  %1 ×%2 → %3 → %4"_s.arg(lost.word, QString::number(lost.count), lost.latin,
+                                         lost.back)
             << '\n';
     }
     if (trip.lost.size() > listed)
@@ -361,11 +368,12 @@ int runCommand(const QStringList &arguments, const QString &defaultTable, QTextS
         return 2;
     }
 
-    out << u"Таблица: %1, записей: %2"_s.arg(tablePath).arg(entries.size()) << '\n';
+    out << u"Таблица: %1, записей: %2"_s.arg(tablePath, QString::number(entries.size())) << '\n';
     const QList<Finding> findings = checkEntries(entries);
     qsizetype problems = 0;
     for (const Finding &f : findings) {
-        out << u"строка %1: %2: %3"_s.arg(f.line).arg(severityName(f.severity), f.message)
+        out << u"строка %1: %2: %3"_s.arg(QString::number(f.line), severityName(f.severity),
+                                            f.message)
             << '\n';
         problems += f.severity == Severity::Problem;
     }
