@@ -1,18 +1,193 @@
 #include "frmmain.h"
 
+#include "appversion.h"
+#include "conversion.h"
+#include "errorreport.h"
+#include "runtimeerror.h"
 #include "textbox.h"
+
+#include <QAction>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The caption separators: the key handler's has three spaces before the
+// parenthesis, the click handler's four. Users see which one wrote last.
+const QString KeySeparator = u"   ---   (Напечатано символов: "_s;
+const QString ClickSeparator = u"   ---    (Напечатано символов: "_s;
+
+QString countCaption(const QString &separator, qsizetype count)
+{
+    return AppVersion::current().shortTitle() + separator + QString::number(count) + u')';
+}
+
+QString failureExplanation(const RuntimeError &error)
+{
+    if (error.number() == RuntimeError::Overflow)
+        return u"Текст слишком длинный для конвертации: конвертировать можно текст "
+               u"не длиннее 32 766 символов, и результат конвертации тоже не может быть "
+               u"длиннее. Текст оставлен без изменений."_s;
+    return u"Конвертация не выполнена. Текст оставлен без изменений."_s;
+}
+
+// The document's text with each line break as one "\n": index i is
+// document position i, and it compares directly with the editor form of a
+// model text.
+QString editorText(const QTextDocument *document)
+{
+    QString text = document->toRawText();
+    for (QChar &c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = u'\n';
+    }
+    return text;
+}
+
+// The hourglass on a window for as long as a menu conversion runs.
+class BusyPointer
+{
+public:
+    explicit BusyPointer(QWidget *window) : m_window(window)
+    {
+        m_window->setCursor(Qt::WaitCursor);
+    }
+    ~BusyPointer() { release(); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+
+    void release()
+    {
+        if (m_window) {
+            m_window->unsetCursor();
+            m_window = nullptr;
+        }
+    }
+
+private:
+    QWidget *m_window;
+};
+
+} // namespace
 
 void frmMain::ConvertText(bool toCyrillic)
 {
-    Q_UNUSED(toCyrillic);
+    // Throws before the text box is touched, so a failure leaves it as it was.
+    const QString converted = convertText(txtMain->text(), m_codeTable, toCyrillic);
+
+    // The result replaces the whole text, but only the span that differs is
+    // written: in auto-conversion everything before the last word is usually
+    // converted already, and rewriting a long text at every space would cost
+    // a relayout of all of it and a copy of it in the undo history.
+    QTextDocument *document = txtMain->document();
+    const QString before = editorText(document);
+    const QString after = TextBox::toEditorText(converted);
+    const qsizetype shorter = std::min(before.size(), after.size());
+    qsizetype prefix =
+            std::mismatch(before.cbegin(), before.cbegin() + shorter, after.cbegin()).first
+            - before.cbegin();
+    qsizetype suffix =
+            std::mismatch(before.crbegin(), before.crbegin() + (shorter - prefix),
+                          after.crbegin())
+                    .first
+            - before.crbegin();
+    // Never cut between the halves of a surrogate pair.
+    if (prefix > 0 && before.at(prefix - 1).isHighSurrogate())
+        --prefix;
+    if (suffix > 0 && before.at(before.size() - suffix).isLowSurrogate())
+        --suffix;
+
+    QTextCursor cursor(document);
+    if (before.size() != after.size() || prefix != before.size()) {
+        cursor.beginEditBlock();
+        cursor.setPosition(int(prefix));
+        cursor.setPosition(int(before.size() - suffix), QTextCursor::KeepAnchor);
+        const QString replacement = after.mid(prefix, after.size() - suffix - prefix);
+        if (replacement.isEmpty())
+            cursor.removeSelectedText();
+        else
+            cursor.insertText(replacement);
+        txtMain->closeUndoStep();
+        cursor.endEditBlock();
+    }
+    // Like assigning the whole text, even an unchanged one: caret at the start.
+    cursor.setPosition(0);
+    txtMain->setTextCursor(cursor);
 }
 
-void frmMain::rus_Click() { }
-void frmMain::eng_Click() { }
-void frmMain::trans_Click() { }
-void frmMain::transe_Click() { }
+void frmMain::rus_Click()
+{
+    trans->setChecked(false);
+    transe->setChecked(false);
+    BusyPointer busy(this);
+    try {
+        ConvertText(true);
+    } catch (const RuntimeError &error) {
+        busy.release();
+        ErrorReport::show(error, this, failureExplanation(error));
+    }
+}
+
+void frmMain::eng_Click()
+{
+    trans->setChecked(false);
+    transe->setChecked(false);
+    BusyPointer busy(this);
+    try {
+        ConvertText(false);
+    } catch (const RuntimeError &error) {
+        busy.release();
+        ErrorReport::show(error, this, failureExplanation(error));
+    }
+}
+
+// Choosing the item that is already checked keeps it checked: the menu has
+// unchecked it on the way, and it is set again here.
+void frmMain::trans_Click()
+{
+    transe->setChecked(false);
+    trans->setChecked(true);
+}
+
+void frmMain::transe_Click()
+{
+    trans->setChecked(false);
+    transe->setChecked(true);
+}
+
 void frmMain::txtMain_KeyPress(char16_t keyAscii)
 {
-    Q_UNUSED(keyAscii);
+    if (keyAscii == u' ') {
+        try {
+            if (trans->isChecked()) {
+                ConvertText(false);
+                txtMain->setSelStart(txtMain->textLength());
+            }
+            if (transe->isChecked()) {
+                ConvertText(true);
+                txtMain->setSelStart(txtMain->textLength());
+            }
+        } catch (const RuntimeError &error) {
+            // The space still goes in at the caret once this returns, so
+            // nothing typed is lost; but a space in this mode never replaces
+            // a selection, and it must not start doing so now. The caret
+            // itself stays where it is.
+            QTextCursor caret = txtMain->textCursor();
+            caret.clearSelection();
+            txtMain->setTextCursor(caret);
+            ErrorReport::show(error, this, failureExplanation(error));
+            return;
+        }
+    }
+    // Taken before the editor inserts the character: the count lags one key.
+    setWindowTitle(countCaption(KeySeparator, txtMain->textLength()));
 }
-void frmMain::txtMain_Click() { }
+
+void frmMain::txtMain_Click()
+{
+    setWindowTitle(countCaption(ClickSeparator, txtMain->textLength()));
+}

@@ -1,5 +1,6 @@
 #include "textbox.h"
 
+#include <QAbstractUndoItem>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextBlock>
@@ -141,6 +142,26 @@ void TextBox::setText(const QString &text)
     setTextCursor(cursor);
 }
 
+namespace {
+
+// An undo item that does nothing. As the last change of an edit block it
+// stops the document from merging the next typed characters into that
+// block, which it otherwise does when they land right after the block's
+// last insertion.
+class UndoStepEnd : public QAbstractUndoItem
+{
+public:
+    void undo() override { }
+    void redo() override { }
+};
+
+} // namespace
+
+void TextBox::closeUndoStep()
+{
+    document()->appendUndoItem(new UndoStepEnd);
+}
+
 void TextBox::setReservedShortcuts(const QList<QKeySequence> &shortcuts)
 {
     m_reservedShortcuts = shortcuts;
@@ -162,9 +183,27 @@ bool TextBox::event(QEvent *e)
 
 void TextBox::keyPressEvent(QKeyEvent *e)
 {
-    if (!e->text().isEmpty())
-        emit keyPress(e->text().front().unicode());
+    if (e->text().isEmpty()) {
+        QPlainTextEdit::keyPressEvent(e);
+        return;
+    }
+
+    const int stepsBefore = document()->availableUndoSteps();
+    emit keyPress(e->text().front().unicode());
+    if (document()->availableUndoSteps() <= stepsBefore) {
+        QPlainTextEdit::keyPressEvent(e);
+        return;
+    }
+
+    // A handler changed the text in answer to this key (a space that set
+    // off a conversion): the key's own edit joins that change, so one undo
+    // takes both back and leaves the text as it was before the key.
+    QTextCursor step(document());
+    step.joinPreviousEditBlock();
     QPlainTextEdit::keyPressEvent(e);
+    closeUndoStep();
+    step.endEditBlock();
+    ensureCursorVisible();
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent *e)

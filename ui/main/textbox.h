@@ -33,6 +33,12 @@ public:
     // Replaces the selection (or inserts at the caret); the caret ends after it.
     void setSelText(const QString &text);
 
+    // Ends the undo step being built, so that characters typed next start a
+    // step of their own instead of merging into it. Call it inside an edit
+    // block, as the block's last change; outside one it would add an empty
+    // step of its own.
+    void closeUndoStep();
+
     // Keys that belong to the window's menu and must never be taken by the
     // editor's own handling.
     void setReservedShortcuts(const QList<QKeySequence> &shortcuts);

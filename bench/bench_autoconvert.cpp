@@ -1,0 +1,157 @@
+// How long a typed space takes in auto-conversion mode with a long text:
+// from the key event to the return of the key handler (the conversion,
+// its write-back, the caret and the caption), and to the end of the key
+// event (the space inserted as well). Goal: median under 16 ms, one frame.
+//
+// Usage: bench_autoconvert [table file] [iterations]
+// Run it offscreen: QT_QPA_PLATFORM=offscreen bench_autoconvert
+
+#include "codetable.h"
+#include "conversion.h"
+#include "frmmain.h"
+#include "textbox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTextStream>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Russian prose spelt the way the shipped table reads it.
+const QString Prose =
+        u"V nachale leta my poekhali k babushke v derevnyu. Tam zhil staryj zhuk, "
+        u"kotoryj kazhdoe utro polz po zaboru i grelsya na solntse. Deti "
+        u"smotreli na nego i sprashivali, kuda on speshit. Babushka otvechala, "
+        u"chto u kazhdogo svoya doroga, i shchi varila v bol'shoj kastryule. "
+        u"Vecherom my chitali knigi, pili chaj s varen'em i slushali, kak v sadu "
+        u"poyut ptitsy. Ob#yasnit' e'to schast'e slovami trudno, no pomnyu ego "
+        u"do sikh por. "_s;
+
+// About `length` characters of converted text in lines of about 70, the
+// way auto-conversion leaves what has been typed, or one long line.
+QString convertedText(const QStringList &table, qsizetype length, bool lines)
+{
+    const QStringList words = convertText(Prose, table, true).split(u' ', Qt::SkipEmptyParts);
+    QString text;
+    qsizetype lineLength = 0;
+    for (qsizetype i = 0; text.size() < length; ++i) {
+        const QString &word = words.at(i % words.size());
+        if (lines && lineLength > 70) {
+            text += u"\r\n"_s;
+            lineLength = 0;
+        } else if (!text.isEmpty()) {
+            text += u' ';
+            ++lineLength;
+        }
+        text += word;
+        lineLength += word.size();
+    }
+    return text + u' ';
+}
+
+void key(QWidget *target, QChar c)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(target, &release);
+}
+
+struct Figures
+{
+    double median, min, max;
+};
+
+Figures figures(QList<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    return {ms.at(ms.size() / 2), ms.constFirst(), ms.constLast()};
+}
+
+void run(QTextStream &out, const QStringList &table, const QString &name, const QString &text,
+         int iterations)
+{
+    frmMain window(table);
+    TextBox *box = window.textBox();
+    window.show();
+    window.findChild<QAction *>(u"transe"_s)->trigger();
+    box->setText(text);
+    box->moveCursor(QTextCursor::End);
+    QCoreApplication::processEvents();
+
+    QElapsedTimer clock;
+    qint64 handlerReturned = 0;
+    // Connected after the window's own handler, so it runs right after it.
+    QObject::connect(box, &TextBox::keyPress, box,
+                     [&](char16_t) { handlerReturned = clock.nsecsElapsed(); });
+
+    const QStringList words = Prose.split(u' ', Qt::SkipEmptyParts);
+    QList<double> toHandler, toInserted, engineOnly, windowShare;
+    const int warmUp = 3;
+    for (int i = 0; i < warmUp + iterations; ++i) {
+        for (QChar c : words.at(i % words.size()))
+            key(box, c);
+        QCoreApplication::processEvents();
+
+        QElapsedTimer engine;
+        engine.start();
+        const QString converted = convertText(box->text(), table, true);
+        const double engineMs = engine.nsecsElapsed() / 1e6;
+        Q_UNUSED(converted);
+
+        clock.start();
+        key(box, u' ');
+        const qint64 inserted = clock.nsecsElapsed();
+        if (i >= warmUp) {
+            toHandler.append(handlerReturned / 1e6);
+            toInserted.append(inserted / 1e6);
+            engineOnly.append(engineMs);
+            windowShare.append(handlerReturned / 1e6 - engineMs);
+        }
+        QCoreApplication::processEvents();
+    }
+
+    const Figures h = figures(toHandler), k = figures(toInserted), e = figures(engineOnly),
+                  w = figures(windowShare);
+    out << name << u": "_s << box->textLength() << u" characters at the end, "_s << iterations
+        << u" spaces\n"_s;
+    const auto line = [&out](const QString &what, const Figures &f) {
+        out << u"  "_s << what << u" median "_s << QString::number(f.median, 'f', 2)
+            << u" ms, min "_s << QString::number(f.min, 'f', 2) << u" ms, max "_s
+            << QString::number(f.max, 'f', 2) << u" ms\n"_s;
+    };
+    line(u"key event to handler return:"_s, h);
+    line(u"key event to space inserted: "_s, k);
+    line(u"engine alone (for reference):"_s, e);
+    // What the window adds to whichever engine is linked in.
+    line(u"handler minus engine:        "_s, w);
+    out.flush();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VERTLIN_VERSION));
+    const QStringList args = QCoreApplication::arguments();
+    const QString tablePath = args.size() > 1 ? args.at(1) : QStringLiteral(VERTLIN_TABLE_FILE);
+    const int iterations = args.size() > 2 ? args.at(2).toInt() : 41;
+
+    QStringList table;
+    CodeTable::load(tablePath, table);
+
+    QTextStream out(stdout);
+    out << u"Table "_s << tablePath << u", "_s << table.size() << u" entries\n"_s;
+    run(out, table, u"30,000 characters in lines of about 70"_s,
+        convertedText(table, 30000, true), iterations);
+    run(out, table, u"30,000 characters in one line"_s, convertedText(table, 30000, false),
+        iterations);
+    return 0;
+}
