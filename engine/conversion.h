@@ -1,11 +1,34 @@
 #pragma once
 
+#include "substitution.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 // Converts a whole text through a code table: every entry in table order,
 // each replacing its Latin word by its Cyrillic word (toCyrillic) or the
 // other way round, working on what the entries before it produced.
-// Throws RuntimeError(Overflow) when the text is, or grows, too long; the
-// caller's text is then untouched.
+// Throws RuntimeError(Overflow) when the text is, or grows, too long, or a
+// table line is too long to take its words from; the caller's text is then
+// untouched.
 QString convertText(const QString &text, const QStringList &table, bool toCyrillic);
+
+// A code table with its words taken out once, for converting many texts.
+class ConversionTable
+{
+public:
+    explicit ConversionTable(const QStringList &table);
+
+    // Same result and failures as convertText(text, table, toCyrillic).
+    QString convert(const QString &text, bool toCyrillic,
+                    Substitution::Limits limits = {}) const;
+
+private:
+    // Only the entries that can replace anything, in table order.
+    std::vector<Substitution::Rule> m_toCyrillic;
+    std::vector<Substitution::Rule> m_toLatin;
+    // A line GetWord refuses makes every conversion fail.
+    bool m_hasOverlongLine = false;
+};

@@ -1,6 +1,7 @@
 #include "modgp.h"
 
 #include "runtimeerror.h"
+#include "substitution.h"
 
 #include <QDir>
 
@@ -8,45 +9,38 @@ namespace modGP {
 
 QString GetWord(const QString &line, int n)
 {
+    // The line's length, the word number and the word counter are all
+    // 16-bit numbers.
     const qsizetype length = line.size();
-    if (length > MaxInt16)
+    if (length > MaxInt16 || n < -MaxInt16 - 1 || n > MaxInt16)
         throw RuntimeError::overflow();
 
-    QString word;
-    int counter = 1;
-    for (qsizetype p = 0; p < length; ++p) {
-        const QChar c = line.at(p);
-        if (counter == n && c != u' ')
-            word += c;
-        if (c == u' ' && ++counter > n)
-            return word;
+    // The scan ends at the space that lifts the counter past n: the first
+    // space for n below 1, the n-th otherwise. The word is what lies
+    // between the space before it (or the start) and that space (or the end).
+    const qsizetype stopSpace = std::max(n, 1);
+    qsizetype wordStart = 0;
+    for (qsizetype count = 1; count <= stopSpace; ++count) {
+        const qsizetype space = line.indexOf(u' ', wordStart);
+        if (space < 0) {
+            // The scan runs to the end; stepping past position 32767 overflows.
+            if (length == MaxInt16)
+                throw RuntimeError::overflow();
+            return count == n ? line.mid(wordStart) : QString();
+        }
+        // The counter itself would leave the 16-bit range.
+        if (count == MaxInt16)
+            throw RuntimeError::overflow();
+        if (count == stopSpace)
+            return count == n ? line.mid(wordStart, space - wordStart) : QString();
+        wordStart = space + 1;
     }
-    // The position would step past the last one.
-    if (length == MaxInt16)
-        throw RuntimeError::overflow();
-    return word;
+    return QString();
 }
 
 QString ReplaceAll(const QString &text, const QString &search, const QString &replacement)
 {
-    if (search.isEmpty() || replacement.isEmpty())
-        return text;
-
-    QString result = text;
-    const qsizetype searchLength = search.size();
-    for (;;) {
-        const qsizetype passLength = result.size();
-        if (passLength > MaxInt16)
-            throw RuntimeError::overflow();
-        for (qsizetype p = 0; p < passLength; ++p) {
-            if (QStringView(result).mid(p, searchLength) == search)
-                result = result.left(p) + replacement + result.mid(p + searchLength);
-        }
-        if (passLength == MaxInt16)
-            throw RuntimeError::overflow();
-        if (result.size() == passLength)
-            return result;
-    }
+    return Substitution::replaceAll(text, search, replacement);
 }
 
 QString AddBackslash(const QString &path)

@@ -16,9 +16,14 @@ inline constexpr qsizetype MaxInt16 = 32767;
 // the line gives the empty string.
 QString GetWord(const QString &line, int n);
 
-// Replaces every occurrence of search in text by replacement, pass after
-// pass, until a pass leaves the length unchanged. An empty search string or
-// replacement returns the text as it is.
+// Replaces occurrences of search in text by replacement, pass after pass,
+// until a pass leaves the length unchanged. A pass examines the positions
+// up to the length it started with, in order, each in the text as it then
+// stands; after a replacement it goes on at the replacement's second
+// character. An empty search string or replacement returns the text as it
+// is, whatever its length; otherwise a pass over 32767 or more characters
+// fails, and so does a replacement that is longer than its search string
+// and contains it, as soon as the text holds the search string.
 QString ReplaceAll(const QString &text, const QString &search, const QString &replacement);
 
 // The path with the platform's directory separator appended, unless it is

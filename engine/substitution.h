@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The machinery behind modGP::ReplaceAll and whole-text conversion. It gives
+// exactly the results of the classic step-by-step routine (rescan the text
+// position by position, rebuild it at every match, repeat the pass until the
+// length stays put) without its cost:
+//
+// - within a pass, everything before the position being examined is final,
+//   so the text is streamed once into a new one instead of being rebuilt at
+//   every match;
+// - the text is kept in blocks, and a pass after the first only looks at the
+//   places where the previous pass replaced something (and at the part that
+//   grew past its scan bound): anywhere else it already found no match, and
+//   nothing there has changed. Untouched blocks are handed over as they are,
+//   so a long run of passes with one replacement each costs little per pass;
+// - a replacement that contains its search string and is longer than it
+//   would grow the text pass after pass up to the length limit: that
+//   overflow is reported at once.
+namespace Substitution {
+
+struct Limits
+{
+    // A pass over a text of this length or more fails with the overflow
+    // error: positions are 16-bit numbers.
+    qsizetype maxLength = 32767;
+    // Target length of the text's blocks.
+    qsizetype blockSize = 1024;
+    // A pass that would have to visit more than one place per this many
+    // characters searches the whole text instead; 0 never does.
+    qsizetype scatter = 32;
+};
+
+// One search string and its replacement, prepared for repeated use.
+class Rule
+{
+public:
+    Rule(QStringView search, QStringView replacement);
+
+    // An empty search string or replacement replaces nothing.
+    bool isUsable() const { return !m_search.empty() && !m_replacement.empty(); }
+    QString search() const;
+    QString replacement() const;
+
+private:
+    friend class Text;
+
+    std::u16string m_search;
+    std::u16string m_replacement;
+    std::vector<int> m_border;  // longest proper border of each prefix of search
+    int m_stateAfterTail = 0;   // match state after the replacement minus its first character
+    std::vector<int> m_overlaps; // see the constructor
+    bool m_replacementContainsSearch = false;
+    qsizetype m_growth = 0;     // length change per replacement
+    // Per character bucket: how many the search string needs, and how a
+    // replacement changes the text's count.
+    std::vector<std::pair<int, int>> m_needed;
+    std::vector<std::pair<int, int>> m_delta;
+};
+
+// A text being converted.
+class Text
+{
+public:
+    explicit Text(QStringView text, Limits limits = {});
+
+    qsizetype size() const { return m_size; }
+    QString toString() const;
+
+    // ReplaceAll on this text. Throws RuntimeError(Overflow) and leaves the
+    // object unusable when the classic routine would fail.
+    void replaceAll(const Rule &rule);
+
+    static constexpr int BucketCount = 4096;
+
+private:
+    struct Interval
+    {
+        qsizetype begin;
+        qsizetype end;
+    };
+
+    bool mayContain(const Rule &rule) const;
+    bool contains(const Rule &rule) const;
+    bool runPass(const Rule &rule, std::vector<Interval> &candidates);
+    void replaceCharacter(char16_t from, char16_t to);
+
+    Limits m_limits;
+    std::vector<std::u16string> m_blocks; // never empty ones
+    qsizetype m_size = 0;
+    // Characters of the text per bucket (code & 0xFFF): a search string with
+    // a character the text lacks cannot match, and its pass can be skipped.
+    std::array<qint32, BucketCount> m_counts{};
+    std::vector<qsizetype> m_nextPositions; // kept to spare allocations
+};
+
+// ReplaceAll with other limits (the tests shrink them to reach every
+// boundary with tiny texts).
+QString replaceAll(const QString &text, const QString &search, const QString &replacement,
+                   Limits limits = {});
+
+} // namespace Substitution

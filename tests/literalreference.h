@@ -1,0 +1,75 @@
+#pragma once
+
+// The string routines and the whole-text conversion done the slow, plain
+// way: every step as the routine describes it, positions from 1, the text
+// rebuilt at every match, every count checked against the 16-bit range.
+// The engine must give the same results and failures; the limit can be
+// lowered to reach the boundaries with tiny texts.
+
+#include "runtimeerror.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace LiteralReference {
+
+inline constexpr qsizetype MaxInt16 = 32767;
+
+// A 16-bit counter: a step out of the range is the overflow error.
+inline qsizetype checked(qsizetype value, qsizetype limit = MaxInt16)
+{
+    if (value > limit || value < -limit - 1)
+        throw RuntimeError::overflow();
+    return value;
+}
+
+inline QString getWord(const QString &line, qsizetype n)
+{
+    const qsizetype length = checked(line.size());
+    checked(n);
+    QString word;
+    qsizetype counter = 1;
+    for (qsizetype p = 1; p <= length; p = checked(p + 1)) {
+        const QChar c = line.at(p - 1);
+        if (counter == n && c != u' ')
+            word += c;
+        if (c == u' ') {
+            counter = checked(counter + 1);
+            if (counter > n)
+                break;
+        }
+    }
+    return word;
+}
+
+inline QString replaceAll(QString text, const QString &search, const QString &replacement,
+                          qsizetype limit = MaxInt16)
+{
+    if (search.isEmpty() || replacement.isEmpty())
+        return text;
+    for (;;) {
+        const qsizetype startLength = checked(text.size(), limit);
+        for (qsizetype p = 1; p <= startLength; p = checked(p + 1, limit)) {
+            if (text.mid(p - 1, search.size()) == search)
+                text = text.left(p - 1) + replacement + text.mid(p - 1 + search.size());
+        }
+        if (text.size() == startLength)
+            return text;
+    }
+}
+
+inline QString convertText(const QString &text, const QStringList &table, bool toCyrillic,
+                           qsizetype limit = MaxInt16)
+{
+    QString working = text;
+    const qsizetype count = checked(table.size());
+    for (qsizetype i = 0; i < count; ++i) {
+        const QString latin = getWord(table.at(i), 1);
+        const QString cyrillic = getWord(table.at(i), 2);
+        working = toCyrillic ? replaceAll(working, latin, cyrillic, limit)
+                             : replaceAll(working, cyrillic, latin, limit);
+    }
+    return working;
+}
+
+} // namespace LiteralReference
