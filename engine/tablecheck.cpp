@@ -295,15 +295,15 @@ QString severityName(Severity severity)
     return severity == Severity::Problem ? u"замечание"_s : u"к сведению"_s;
 }
 
-bool readSample(const QString &path, QString &text, QTextStream &out)
+bool readSample(const QString &path, QString &text, QString &error)
 {
     QFile file(path);
     if (!QFile::exists(path)) {
-        out << RuntimeError(RuntimeError::FileNotFound, path).message() << '\n';
+        error = RuntimeError(RuntimeError::FileNotFound, path).message();
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        out << RuntimeError(RuntimeError::PathFileAccess, path).message() << '\n';
+        error = RuntimeError(RuntimeError::PathFileAccess, path).message();
         return false;
     }
     QByteArray bytes = file.readAll();
@@ -312,7 +312,7 @@ bool readSample(const QString &path, QString &text, QTextStream &out)
     QStringDecoder utf8(QStringDecoder::Utf8);
     text = utf8.decode(bytes);
     if (utf8.hasError()) {
-        out << u"Образец %1 не в кодировке UTF-8"_s.arg(path) << '\n';
+        error = u"Образец %1 не в кодировке UTF-8"_s.arg(path);
         return false;
     }
     return true;
@@ -342,31 +342,19 @@ void reportRoundTrip(const RoundTrip &trip, QTextStream &out)
 
 } // namespace
 
-int runCommand(const QStringList &arguments, const QString &defaultTable, QTextStream &out)
+Status run(const QString &tablePath, const QString &samplePath, QTextStream &out,
+           QString &error)
 {
-    QString tablePath = defaultTable;
-    QString samplePath;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        const bool takesFile = argument == u"--table"_s || argument == u"--sample"_s;
-        if (!takesFile || i + 1 >= arguments.size()) {
-            out << (takesFile ? u"После %1 нужно имя файла"_s.arg(argument)
-                              : u"Неизвестный параметр: %1"_s.arg(argument))
-                << '\n'
-                << u"Использование: vertlin-convert --check [--table ФАЙЛ] [--sample ФАЙЛ]"_s
-                << '\n';
-            return 2;
-        }
-        (argument == u"--table"_s ? tablePath : samplePath) = arguments.at(++i);
-    }
-
     QStringList entries;
     try {
         CodeTable::load(tablePath, entries);
-    } catch (const RuntimeError &error) {
-        out << error.message() << '\n';
-        return 2;
+    } catch (const RuntimeError &failure) {
+        error = failure.message();
+        return TableUnreadable;
     }
+    QString sample;
+    if (!samplePath.isEmpty() && !readSample(samplePath, sample, error))
+        return SampleUnreadable;
 
     out << u"Таблица: %1, записей: %2"_s.arg(tablePath, QString::number(entries.size())) << '\n';
     const QList<Finding> findings = checkEntries(entries);
@@ -379,9 +367,6 @@ int runCommand(const QStringList &arguments, const QString &defaultTable, QTextS
     }
 
     if (!samplePath.isEmpty()) {
-        QString sample;
-        if (!readSample(samplePath, sample, out))
-            return 2;
         out << u"Образец: %1"_s.arg(samplePath) << '\n';
         const bool grows = std::any_of(findings.cbegin(), findings.cend(), [](const Finding &f) {
             return f.kind == Kind::EndlessGrowth;
@@ -396,7 +381,7 @@ int runCommand(const QStringList &arguments, const QString &defaultTable, QTextS
     const qsizetype notes = findings.size() - problems;
     out << (problems == 0 ? u"Итог: замечаний нет"_s : u"Итог: замечаний: %1"_s.arg(problems))
         << (notes == 0 ? QString() : u", к сведению: %1"_s.arg(notes)) << '\n';
-    return problems == 0 ? 0 : 1;
+    return problems == 0 ? Clean : ProblemsFound;
 }
 
 } // namespace TableCheck

@@ -68,10 +68,20 @@ struct RoundTrip
 // very long: check the table first and leave such tables out.
 RoundTrip roundTrip(const QStringList &entries, const QString &sample);
 
-// "vertlin-convert --check [--table FILE] [--sample FILE]": arguments are
-// those after "--check". Writes the report to out and returns the exit
-// status: 0 nothing beyond information, 1 problems found, 2 the table or the
-// sample could not be read or the arguments are wrong.
-int runCommand(const QStringList &arguments, const QString &defaultTable, QTextStream &out);
+// Exit statuses of "vertlin-convert --check"; they agree with the
+// converter's own.
+enum Status {
+    Clean = 0,            // nothing beyond information
+    ProblemsFound = 1,
+    TableUnreadable = 3,
+    SampleUnreadable = 5, // missing, unreadable or not UTF-8
+};
+
+// Checks the table file at tablePath, read as the program reads it, and,
+// when samplePath is not empty, the round trip of that UTF-8 text. The
+// report goes to out; when the table or the sample cannot be read, nothing
+// goes to out and error says why.
+Status run(const QString &tablePath, const QString &samplePath, QTextStream &out,
+           QString &error);
 
 } // namespace TableCheck

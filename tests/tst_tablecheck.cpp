@@ -47,13 +47,6 @@ private:
         return writeFile(u"table.ini"_s, QStringEncoder("windows-1251").encode(text));
     }
 
-    static int run(const QStringList &arguments, QString &output)
-    {
-        output.clear();
-        QTextStream out(&output);
-        return TableCheck::runCommand(arguments, u"/nonexistent/vl1.ini"_s, out);
-    }
-
 private slots:
     void findings_data()
     {
@@ -206,60 +199,65 @@ private slots:
         QVERIFY2(trip.lost.first().latin.startsWith(u"Ошибка 6"_s), qPrintable(trip.lost.first().latin));
     }
 
-    void command_data()
+    void run_data()
     {
         QTest::addColumn<QStringList>("entries"); // empty: no table written
-        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<QString>("sample");      // a file in the test folder, or none
         QTest::addColumn<int>("status");
-        QTest::addColumn<QStringList>("mentions");
+        QTest::addColumn<QStringList>("mentions"); // in the report, or in the error
 
         const QStringList clean{u"zh ж"_s, u"z з"_s, u"h х"_s, u"u у"_s, u"k к"_s};
-        QTest::newRow("clean") << clean << QStringList{} << 0
-                               << QStringList{u"записей: 5"_s, u"Итог: замечаний нет"_s};
-        QTest::newRow("information only") << QStringList{u"kh х"_s, u"h х"_s} << QStringList{} << 0
-                                          << QStringList{u"строка 3: к сведению:"_s};
-        QTest::newRow("problem") << QStringList{u"s с"_s, u"sh ш"_s} << QStringList{} << 1
+        QTest::newRow("clean") << clean << QString() << 0
+                               << QStringList{u"записей: 5"_s, u"Итог: замечаний нет\n"_s};
+        QTest::newRow("information only")
+                << QStringList{u"kh х"_s, u"h х"_s} << QString() << 0
+                << QStringList{u"строка 3: к сведению:"_s,
+                               u"Итог: замечаний нет, к сведению: 1"_s};
+        QTest::newRow("problem") << QStringList{u"s с"_s, u"sh ш"_s} << QString() << 1
                                  << QStringList{u"строка 3: замечание:"_s, u"Итог: замечаний: 1"_s};
         // A word that does not come back is information, not a problem.
-        QTest::newRow("sample") << clean << QStringList{u"--sample"_s, u"sample"_s} << 0
+        QTest::newRow("sample") << clean << u"sample"_s << 0
                                 << QStringList{u"Русских слов в образце: 3, вернулись без "
                                                u"изменений: 2 (66,6667 %)"_s,
                                                u"  зхук ×1 → zhuk → жук"_s};
         QTest::newRow("sample skipped when the table overflows")
-                << QStringList{u"a ab"_s} << QStringList{u"--sample"_s, u"sample"_s} << 1
+                << QStringList{u"a ab"_s} << u"sample"_s << 1
                 << QStringList{u"Проверка по образцу пропущена"_s};
-        QTest::newRow("missing sample") << clean << QStringList{u"--sample"_s, u"nothing"_s} << 2
-                                        << QStringList{u"Ошибка 53"_s};
-        QTest::newRow("sample not in UTF-8") << clean << QStringList{u"--sample"_s, u"cp1251"_s}
-                                             << 2 << QStringList{u"не в кодировке UTF-8"_s};
-        QTest::newRow("missing table") << QStringList{} << QStringList{} << 2
-                                       << QStringList{u"Ошибка 53"_s, u"/nonexistent/vl1.ini"_s};
-        QTest::newRow("unknown argument") << clean << QStringList{u"--fix"_s} << 2
-                                          << QStringList{u"Неизвестный параметр: --fix"_s};
-        QTest::newRow("file name missing") << clean << QStringList{u"--sample"_s} << 2
-                                           << QStringList{u"После --sample нужно имя файла"_s};
+        QTest::newRow("missing sample") << clean << u"nothing"_s << 5
+                                        << QStringList{u"Ошибка 53"_s, u"nothing"_s};
+        QTest::newRow("sample not in UTF-8") << clean << u"cp1251"_s << 5
+                                             << QStringList{u"не в кодировке UTF-8"_s};
+        QTest::newRow("missing table") << QStringList{} << QString() << 3
+                                       << QStringList{u"Ошибка 53"_s, u"table.ini"_s};
     }
 
-    void command()
+    void run()
     {
         QFETCH(QStringList, entries);
-        QFETCH(QStringList, extra);
+        QFETCH(QString, sample);
         QFETCH(int, status);
         QFETCH(QStringList, mentions);
 
         // Only "зхук" is lost: its Latin "zhuk" reads as "жук".
         writeFile(u"sample"_s, u"жук зхук Жук"_s.toUtf8());
         writeFile(u"cp1251"_s, QStringEncoder("windows-1251").encode(u"жук"_s));
-        QStringList arguments;
+        QFile::remove(m_dir.filePath(u"table.ini"_s));
         if (!entries.isEmpty())
-            arguments << u"--table"_s << writeTable(entries);
-        for (const QString &a : extra)
-            arguments << (a.startsWith(u'-') ? a : m_dir.filePath(a));
+            writeTable(entries);
 
-        QString output;
-        QCOMPARE(run(arguments, output), status);
+        QString report, error;
+        QTextStream out(&report);
+        const int got = TableCheck::run(m_dir.filePath(u"table.ini"_s),
+                                        sample.isEmpty() ? QString() : m_dir.filePath(sample),
+                                        out, error);
+        out.flush();
+        QCOMPARE(got, status);
+        // A failure writes no report, only the error.
+        QCOMPARE(report.isEmpty(), status > 1);
+        QCOMPARE(error.isEmpty(), status <= 1);
         for (const QString &m : mentions)
-            QVERIFY2(output.contains(m), qPrintable(u"«%1» not in:\n%2"_s.arg(m, output)));
+            QVERIFY2(QString(report + error).contains(m),
+                     qPrintable(u"«%1» not in:\n%2%3"_s.arg(m, report, error)));
     }
 };
 
