@@ -99,7 +99,9 @@ int checkTable(const QCommandLineParser &parser, const QCommandLineOption &table
             TableCheck::run(tableOption(parser, table), parser.value(sample), out, error);
     out.flush();
     if (!error.isEmpty()) {
-        say(error);
+        say((status == TableCheck::TableUnreadable ? u"не удалось прочитать таблицу кодов.\n"_s
+                                                   : u"не удалось прочитать образец.\n"_s)
+            + error);
         return status;
     }
     return writeAll(stdout, report.toUtf8()) ? status : int(OutputFailed);
