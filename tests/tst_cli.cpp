@@ -127,6 +127,35 @@ private slots:
                 << QByteArray() << 5;
         QTest::newRow("input not UTF-8")
                 << QStringList{u"--to-latin"_s, table, m_table} << "zh\xE6uk"_ba << 5;
+        const QString check = u"--check"_s, sample = u"--sample"_s;
+        QTest::newRow("check with a direction")
+                << QStringList{check, u"--to-latin"_s, table, m_table} << QByteArray() << 2;
+        QTest::newRow("check with an input file")
+                << QStringList{check, table, m_table, m_table} << QByteArray() << 2;
+        QTest::newRow("sample without check")
+                << QStringList{u"--to-latin"_s, sample, m_table, table, m_table} << "zhuk"_ba << 2;
+        QTest::newRow("check, table missing")
+                << QStringList{check, table, m_dir.filePath(u"none.ini"_s)} << QByteArray() << 3;
+        QTest::newRow("check, sample missing")
+                << QStringList{check, table, m_table, sample, m_dir.filePath(u"no.txt"_s)}
+                << QByteArray() << 5;
+    }
+
+    // The checker's report goes to standard output; its status says whether
+    // the table has problems.
+    void checkTable()
+    {
+        const Run clean = run({u"--check"_s});
+        QCOMPARE(clean.status, 0);
+        QVERIFY2(clean.out.contains(u"Итог: замечаний нет"_s.toUtf8()), clean.out.constData());
+
+        const QString starved = writeFile(u"starved.ini"_s, "header\r\ns \xF1\r\nsh \xF8\r\n");
+        const QString text = writeFile(u"text.txt"_s, u"шик"_s.toUtf8());
+        const Run problem = run({u"--check"_s, u"--table"_s, starved, u"--sample"_s, text});
+        QCOMPARE(problem.status, 1);
+        QVERIFY2(problem.out.contains(u"строка 3: замечание:"_s.toUtf8()), problem.out.constData());
+        QVERIFY2(problem.out.contains(u"шик ×1 → shик → сhик"_s.toUtf8()), problem.out.constData());
+        QCOMPARE(problem.err, QByteArray());
     }
 
     void failures()
