@@ -1,10 +1,12 @@
 // vertlin-convert: the window's conversion for files and pipes.
 //
 //   vertlin-convert (--to-cyrillic | --to-latin) [--table FILE] [FILE]
+//   vertlin-convert --check [--table FILE] [--sample FILE]
 
 #include "codetable.h"
 #include "conversion.h"
 #include "runtimeerror.h"
+#include "tablecheck.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -12,6 +14,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStringDecoder>
+#include <QTextStream>
 #include <QTranslator>
 
 #include <cstdio>
@@ -60,7 +63,13 @@ QString helpText(const QCommandLineParser &parser)
               "становится длиннее при конвертации\n"
               "  5  входной файл не удалось прочитать или он не в UTF-8\n"
               "  6  результат не удалось записать\n"
-              "При ошибке на стандартный вывод ничего не пишется.\n"_s;
+              "При ошибке на стандартный вывод ничего не пишется.\n\n"
+              "С --check программа ничего не конвертирует: она читает таблицу так же, как "
+              "окно, и пишет, какие её строки ничего не меняют, никогда не срабатывают, "
+              "вызывают переполнение или повторяются; с --sample ещё и какая доля русских "
+              "слов образца возвращается из латиницы без изменений. Коды завершения: 0 — "
+              "замечаний нет (только сведения), 1 — есть замечания, 2, 3 и 5 — как выше "
+              "(5 — образец).\n"_s;
 }
 
 bool writeAll(std::FILE *stream, const QByteArray &bytes)
@@ -68,6 +77,34 @@ bool writeAll(std::FILE *stream, const QByteArray &bytes)
     const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream)
             == size_t(bytes.size());
     return std::fflush(stream) == 0 && written;
+}
+
+QString tableOption(const QCommandLineParser &parser, const QCommandLineOption &table)
+{
+    return parser.isSet(table) ? parser.value(table)
+                               : CodeTable::fileName(QCoreApplication::applicationDirPath(), 1);
+}
+
+int checkTable(const QCommandLineParser &parser, const QCommandLineOption &table,
+               const QCommandLineOption &sample)
+{
+    if (parser.isSet(u"to-cyrillic"_s) || parser.isSet(u"to-latin"_s))
+        return usageError(u"--check не сочетается с --to-cyrillic и --to-latin."_s);
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(u"с --check входной файл не указывается; образец задаёт --sample."_s);
+
+    QString report, error;
+    QTextStream out(&report);
+    const TableCheck::Status status =
+            TableCheck::run(tableOption(parser, table), parser.value(sample), out, error);
+    out.flush();
+    if (!error.isEmpty()) {
+        say((status == TableCheck::TableUnreadable ? u"не удалось прочитать таблицу кодов.\n"_s
+                                                   : u"не удалось прочитать образец.\n"_s)
+            + error);
+        return status;
+    }
+    return writeAll(stdout, report.toUtf8()) ? status : int(OutputFailed);
 }
 
 } // namespace
@@ -95,9 +132,17 @@ int main(int argc, char *argv[])
     const QCommandLineOption table(u"table"_s,
                                    u"Таблица кодов (по умолчанию vl1.ini в папке программы)."_s,
                                    u"ФАЙЛ"_s);
+    const QCommandLineOption check(u"check"_s,
+                                   u"Проверить таблицу кодов вместо конвертации."_s);
+    const QCommandLineOption sample(u"sample"_s,
+                                    u"С --check: русский текст в UTF-8, слова которого "
+                                    "переводятся в латиницу и обратно."_s,
+                                    u"ФАЙЛ"_s);
     parser.addOption(toCyrillic);
     parser.addOption(toLatin);
     parser.addOption(table);
+    parser.addOption(check);
+    parser.addOption(sample);
     parser.addPositionalArgument(u"ФАЙЛ"_s,
                                  u"Текст в UTF-8; без него или «-» — стандартный ввод."_s,
                                  u"[ФАЙЛ]"_s);
@@ -113,6 +158,10 @@ int main(int argc, char *argv[])
                                  .toUtf8());
         return Converted;
     }
+    if (parser.isSet(check))
+        return checkTable(parser, table, sample);
+    if (parser.isSet(sample))
+        return usageError(u"--sample действует только вместе с --check."_s);
     if (parser.isSet(toCyrillic) == parser.isSet(toLatin))
         return usageError(u"укажите одно из направлений: --to-cyrillic или --to-latin."_s);
     const QStringList files = parser.positionalArguments();
@@ -120,9 +169,7 @@ int main(int argc, char *argv[])
         return usageError(u"можно указать только один входной файл."_s);
 
     QStringList entries;
-    const QString tablePath = parser.isSet(table)
-            ? parser.value(table)
-            : CodeTable::fileName(QCoreApplication::applicationDirPath(), 1);
+    const QString tablePath = tableOption(parser, table);
     try {
         CodeTable::load(tablePath, entries);
     } catch (const RuntimeError &error) {

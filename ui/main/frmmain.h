@@ -47,6 +47,7 @@ private:
     void Form_Unload();
     void createMenus();
     void ConvertText(bool toCyrillic);
+    void convertFromMenu(bool toCyrillic);
 
     const QStringList &m_codeTable;
 

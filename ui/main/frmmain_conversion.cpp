@@ -119,30 +119,29 @@ void frmMain::ConvertText(bool toCyrillic)
     txtMain->setTextCursor(cursor);
 }
 
-void frmMain::rus_Click()
+// F3 and F4: a manual conversion ends any auto-conversion mode and shows
+// the hourglass while it runs.
+void frmMain::convertFromMenu(bool toCyrillic)
 {
     trans->setChecked(false);
     transe->setChecked(false);
     BusyPointer busy(this);
     try {
-        ConvertText(true);
+        ConvertText(toCyrillic);
     } catch (const RuntimeError &error) {
         busy.release();
         ErrorReport::show(error, this, failureExplanation(error));
     }
 }
 
+void frmMain::rus_Click()
+{
+    convertFromMenu(true);
+}
+
 void frmMain::eng_Click()
 {
-    trans->setChecked(false);
-    transe->setChecked(false);
-    BusyPointer busy(this);
-    try {
-        ConvertText(false);
-    } catch (const RuntimeError &error) {
-        busy.release();
-        ErrorReport::show(error, this, failureExplanation(error));
-    }
+    convertFromMenu(false);
 }
 
 // Choosing the item that is already checked keeps it checked: the menu has

@@ -23,18 +23,23 @@ QString TextBox::rawText() const
     return document()->toRawText();
 }
 
-QString TextBox::text() const
+// The editor's text with each line break as CR LF.
+static QString toModelText(const QString &editorText)
 {
-    const QString raw = rawText();
     QString model;
-    model.reserve(raw.size() + raw.size() / 16);
-    for (QChar c : raw) {
+    model.reserve(editorText.size() + editorText.size() / 16);
+    for (QChar c : editorText) {
         if (isLineBreak(c))
             model += u"\r\n"_s;
         else
             model += c;
     }
     return model;
+}
+
+QString TextBox::text() const
+{
+    return toModelText(rawText());
 }
 
 qsizetype TextBox::textLength() const
@@ -112,16 +117,7 @@ void TextBox::setSelLength(qsizetype length)
 
 QString TextBox::selText() const
 {
-    QString selected = textCursor().selectedText();
-    QString model;
-    model.reserve(selected.size());
-    for (QChar c : selected) {
-        if (isLineBreak(c))
-            model += u"\r\n"_s;
-        else
-            model += c;
-    }
-    return model;
+    return toModelText(textCursor().selectedText());
 }
 
 void TextBox::setSelText(const QString &text)
