@@ -85,7 +85,7 @@ private slots:
         QTest::newRow("input not UTF-8") << u"--to-latin"_s << "zh\xE6uk"_ba << 5;
         QTest::newRow("check with a direction") << u"--check --to-latin"_s << ""_ba << 2;
         QTest::newRow("check with an input file") << u"--check table.ini"_s << ""_ba << 2;
-        QTest::newRow("sample without check") << u"--to-latin --sample table.ini"_s << "zhuk"_ba << 2;
+        QTest::newRow("sample, no check") << u"--to-latin --sample table.ini"_s << "zhuk"_ba << 2;
         QTest::newRow("check, table missing") << u"--check --table none.ini"_s << ""_ba << 3;
         QTest::newRow("check, sample missing") << u"--check --sample none.txt"_s << ""_ba << 5;
     }
@@ -113,7 +113,7 @@ private slots:
 
         write(u"starved.ini"_s, "header\r\ns \xF1\r\nsh \xF8\r\n");
         write(u"text.txt"_s, u"шик"_s.toUtf8());
-        const Run problem = run(QString(u"--check --table starved.ini --sample text.txt"_s).split(u' '));
+        const Run problem = run(u"--check --table starved.ini --sample text.txt"_s.split(u' '));
         QCOMPARE(problem.status, 1);
         QVERIFY2(problem.out.contains(u"строка 3: замечание:"_s.toUtf8()), problem.out.constData());
         QVERIFY2(problem.out.contains(u"шик ×1 → shик → сhик"_s.toUtf8()), problem.out.constData());
