@@ -5,11 +5,8 @@
 # theme. The installed tree still works after being moved whole.
 . "$(dirname "$0")/lib.sh"
 e2e_init
-: "${E2E_BUILD_DIR:?}" "${E2E_CMAKE:?}"
-
 prefix=$E2E_WORK/prefix
-"$E2E_CMAKE" --install "$E2E_BUILD_DIR" --prefix "$prefix" >"$E2E_WORK/install.log" 2>&1 \
-    || fail "cmake --install failed: $(cat "$E2E_WORK/install.log")"
+install_into "$prefix"
 pass "installed into $prefix"
 
 [ -x "$prefix/lib/vertlin/vertlin" ] && [ -f "$prefix/lib/vertlin/vl1.ini" ] \

@@ -4,11 +4,8 @@
 # started by name from PATH in any directory, both ways round.
 . "$(dirname "$0")/lib.sh"
 e2e_init
-: "${E2E_BUILD_DIR:?}" "${E2E_CMAKE:?}"
-
 prefix=$E2E_WORK/prefix
-"$E2E_CMAKE" --install "$E2E_BUILD_DIR" --prefix "$prefix" >"$E2E_WORK/install.log" 2>&1 \
-    || fail "cmake --install failed: $(cat "$E2E_WORK/install.log")"
+install_into "$prefix"
 [ -x "$prefix/lib/vertlin/vertlin-convert" ] || fail "no lib/vertlin/vertlin-convert"
 link=$(readlink "$prefix/bin/vertlin-convert") || fail "bin/vertlin-convert is not a link"
 [ "${link#/}" = "$link" ] || fail "bin/vertlin-convert points to an absolute path ($link)"

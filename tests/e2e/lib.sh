@@ -282,3 +282,10 @@ wait_app_end() {
 # shot FILE [WINDOW]: a picture of a window (default: the main window).
 # Popup menus are windows of their own: take the root window for those.
 shot() { import -window "${2:-$W}" "$1"; }
+
+# install_into PREFIX: `cmake --install` of the tested build into PREFIX.
+install_into() {
+    : "${E2E_BUILD_DIR:?}" "${E2E_CMAKE:?}"
+    "$E2E_CMAKE" --install "$E2E_BUILD_DIR" --prefix "$1" >"$E2E_WORK/install.log" 2>&1 \
+        || fail "cmake --install failed: $(cat "$E2E_WORK/install.log")"
+}
