@@ -8,34 +8,26 @@
 
 #include "runtimeerror.h"
 
-#include <QString>
 #include <QStringList>
 
 namespace LiteralReference {
 
-// A 16-bit counter: a step out of the range is the overflow error.
+// A 16-bit counter: a step past the range is the overflow error.
 inline qsizetype checked(qsizetype value, qsizetype limit = 32767)
 {
-    if (value > limit || value < -limit - 1)
-        throw RuntimeError::overflow();
-    return value;
+    return value <= limit ? value : throw RuntimeError::overflow();
 }
 
 inline QString getWord(const QString &line, qsizetype n)
 {
     const qsizetype length = checked(line.size());
-    checked(n);
     QString word;
-    qsizetype counter = 1;
-    for (qsizetype p = 1; p <= length; p = checked(p + 1)) {
+    for (qsizetype p = 1, counter = 1; p <= length; p = checked(p + 1)) {
         const QChar c = line.at(p - 1);
         if (counter == n && c != u' ')
             word += c;
-        if (c == u' ') {
-            counter = checked(counter + 1);
-            if (counter > n)
-                break;
-        }
+        if (c == u' ' && (counter = checked(counter + 1)) > n)
+            break;
     }
     return word;
 }
@@ -45,22 +37,22 @@ inline QString replaceAll(QString text, const QString &search, const QString &re
 {
     if (search.isEmpty() || replacement.isEmpty())
         return text;
-    for (;;) {
-        const qsizetype startLength = checked(text.size(), limit);
+    // Pass after pass, until one leaves the length as it found it.
+    for (qsizetype startLength = -1; text.size() != startLength;) {
+        startLength = checked(text.size(), limit);
         for (qsizetype p = 1; p <= startLength; p = checked(p + 1, limit)) {
             if (text.mid(p - 1, search.size()) == search)
                 text = text.left(p - 1) + replacement + text.mid(p - 1 + search.size());
         }
-        if (text.size() == startLength)
-            return text;
     }
+    return text;
 }
 
 inline QString convertText(QString text, const QStringList &table, bool toCyrillic,
                            qsizetype limit = 32767)
 {
-    for (qsizetype i = 0; i < checked(table.size()); ++i) {
-        const QString latin = getWord(table.at(i), 1), cyrillic = getWord(table.at(i), 2);
+    for (const QString &line : table) {
+        const QString latin = getWord(line, 1), cyrillic = getWord(line, 2);
         text = toCyrillic ? replaceAll(text, latin, cyrillic, limit)
                           : replaceAll(text, cyrillic, latin, limit);
     }
@@ -73,12 +65,10 @@ inline const QString Overflow = QStringLiteral("<overflow>");
 
 template <typename F>
 QString outcome(F &&run)
-{
-    try {
-        return run();
-    } catch (const RuntimeError &error) {
-        return error.number() == RuntimeError::Overflow ? Overflow : error.message();
-    }
+try {
+    return run();
+} catch (const RuntimeError &error) {
+    return error.number() == RuntimeError::Overflow ? Overflow : error.message();
 }
 
 } // namespace LiteralReference

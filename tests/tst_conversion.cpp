@@ -1,5 +1,6 @@
 #include "conversion.h"
 #include "literalreference.h"
+#include "modgp.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -7,124 +8,157 @@
 using namespace Qt::StringLiterals;
 using LiteralReference::outcome;
 using LiteralReference::Overflow;
+using Substitution::Limits;
 
-namespace {
-
-QString randomString(QRandomGenerator &random, QStringView alphabet, int maxLength,
-                     int minLength = 0)
+// Random cases: texts and Latin words up to these lengths (Cyrillic words one
+// longer), tables of up to this many entries.
+struct Shape
 {
-    QString result(random.bounded(minLength, maxLength + 1), u' ');
-    for (QChar &c : result)
-        c = alphabet.at(random.bounded(int(alphabet.size())));
-    return result;
-}
+    int textLength, wordLength, entries, cases;
+};
 
-// An entry line as people write it, and now and then as they mistype it:
-// two spaces or none, a leading space, a third word.
-QString randomEntry(QRandomGenerator &random, QStringView letters, int length1, int length2)
-{
-    const QStringView gaps[] = {u" ", u" ", u" ", u" ", u" ", u"  ", u""};
-    QString entry = randomString(random, letters, length1, 1) + gaps[random.bounded(7)]
-            + randomString(random, letters, length2, 1);
-    if (random.bounded(8) == 0)
-        entry.prepend(u' ');
-    if (random.bounded(8) == 0)
-        entry += u' ' + randomString(random, letters, 2);
-    return entry;
-}
-
-const QStringList exampleTable{u"zh ж"_s, u"z з"_s, u"u у"_s, u"k к"_s};
-
-} // namespace
-
+// Rows hold for the engine and, where it is quick enough, for the step-by-step routine.
 class tst_Conversion : public QObject
 {
     Q_OBJECT
 
+    QRandomGenerator m_random;
+
+    QString randomString(QStringView alphabet, int minLength, int maxLength)
+    {
+        QString result(m_random.bounded(minLength, maxLength + 1), u' ');
+        for (QChar &c : result)
+            c = alphabet.at(m_random.bounded(int(alphabet.size())));
+        return result;
+    }
+
 private slots:
+    void getWord_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QString>("word");
+        QTest::newRow("past the end") << u"zh ж"_s << 3 << u""_s;
+        QTest::newRow("two spaces: empty word 2") << u"zh  ж"_s << 2 << u""_s;
+        QTest::newRow("leading space: empty word 1") << u" zh ж"_s << 1 << u""_s;
+        QTest::newRow("tab inside the word") << u"zh\tж"_s << 1 << u"zh\tж"_s;
+        // At 32767 characters the scan may stop, never step past the end.
+        const QString early = u"a b"_s + QString(32764, u'c');
+        QTest::newRow("32767, stops early") << early << 1 << u"a"_s;
+        QTest::newRow("32767, runs to the end") << early << 2 << Overflow;
+        QTest::newRow("32766, runs to the end") << early.mid(1) << 2 << early.mid(2);
+        QTest::newRow("32768, stops early") << early + u'c' << 1 << Overflow;
+        QTest::newRow("word counter past 32767") << QString(32767, u' ') << 32767 << Overflow;
+    }
+
+    void getWord()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, n);
+        QFETCH(QString, word);
+        QCOMPARE(outcome([&] { return modGP::GetWord(line, n); }), word);
+        QCOMPARE(outcome([&] { return LiteralReference::getWord(line, n); }), word);
+    }
+
+    // Entries are separated by '|'. A row with one entry to Cyrillic holds for ReplaceAll too.
+    void conversion_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("toCyrillic");
+        QTest::addColumn<QString>("result");
+        const QString table = u"zh ж|z з|u у|k к"_s, reversed = u"z з|zh ж|u у|k к"_s;
+        QTest::newRow("to Cyrillic") << table << u"zhuk"_s << true << u"жук"_s;
+        QTest::newRow("to Latin") << table << u"жук"_s << false << u"zhuk"_s;
+        QTest::newRow("z before zh") << reversed << u"zhuk"_s << true << u"зhук"_s;
+        QTest::newRow("z before zh, to Latin") << reversed << u"жук"_s << false << u"zhuk"_s;
+        QTest::newRow("overlong line") << QString(32768, u'z') << u""_s << true << Overflow;
+        // Passes "aa", "a", then one that leaves the length as it is.
+        QTest::newRow("three passes") << u"aa a"_s << u"aaaa"_s << true << u"a"_s;
+        // The length stays: one pass, and the "ab" it made stays too.
+        QTest::newRow("one pass") << u"ab ba"_s << u"aab"_s << true << u"aba"_s;
+        QTest::newRow("case-sensitive") << u"sh ш"_s << u"Shah"_s << true << u"Shah"_s;
+        const QString a40000(40000, u'a'), a32767(32767, u'a');
+        QTest::newRow("empty search, any length") << u" b"_s << a40000 << true << a40000;
+        QTest::newRow("empty replacement, any length") << u"a "_s << a40000 << true << a40000;
+        QTest::newRow("32766") << u"a b"_s << a32767.mid(1) << true << QString(32766, u'b');
+        QTest::newRow("32767") << u"a b"_s << a32767 << true << Overflow;
+        QTest::newRow("32767, no match") << u"x y"_s << a32767 << true << Overflow;
+        QTest::newRow("grows to 32767") << u"b xy"_s << a32767.mid(2) + u'b' << true << Overflow;
+        QTest::newRow("endless growth") << u"ab abb"_s << u"ab"_s << true << Overflow;
+        // Thousands of passes with one replacement each.
+        const QString aaab = QString(3000, u'a') + u'b', tail = aaab.right(300);
+        QTest::newRow("one less per pass") << u"ab b"_s << aaab << true << u"b"_s;
+        QTest::newRow("one more per pass") << u"ab bbb"_s << aaab << true << QString(6001, u'b');
+        QTest::newRow("two places far apart") << u"ab b"_s << aaab + QString(3000, u'x') + aaab
+                                              << true << u'b' + QString(3000, u'x') + u'b';
+        QTest::newRow("long search string") << u'a' + tail + u' ' + tail << aaab << true << tail;
+    }
+
+    void conversion()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, text);
+        QFETCH(bool, toCyrillic);
+        QFETCH(QString, result);
+        const QStringList entries = table.split(u'|');
+        QCOMPARE(outcome([&] { return convertText(text, entries, toCyrillic); }), result);
+        const auto word = [&](int n) { return modGP::GetWord(table, n); };
+        if (entries.size() == 1 && toCyrillic)
+            QCOMPARE(outcome([&] { return modGP::ReplaceAll(text, word(1), word(2)); }), result);
+        // The step-by-step routine takes seconds to reach the limit or to run many passes.
+        if (text.size() < 100 && result != Overflow)
+            QCOMPARE(LiteralReference::convertText(text, entries, toCyrillic), result);
+    }
+
     // Random cases against the step-by-step routine. Short texts get a
     // length limit and blocks so small that every boundary is reached.
     void differential_data()
     {
         QTest::addColumn<QString>("alphabet");
-        QTest::addColumn<int>("textLength");
-        QTest::addColumn<int>("wordLength"); // the longest Latin word; Cyrillic ones one more
-        QTest::addColumn<int>("entries");
-        QTest::addColumn<int>("cases");
-        QTest::newRow("five letters") << u"abx \t"_s << 12 << 3 << 1 << 60000;
+        QTest::addColumn<Shape>("shape");
+        QTest::newRow("five letters") << u"abx \t"_s << Shape{12, 3, 1, 60000};
         // Overlapping matches, cascades through replacements, growth past the bound.
-        QTest::newRow("two letters") << u"ab"_s << 16 << 4 << 1 << 60000;
-        QTest::newRow("longer texts") << u"abx"_s << 60 << 2 << 1 << 15000;
-        QTest::newRow("long words") << u"ab"_s << 40 << 11 << 1 << 25000;
-        QTest::newRow("tables") << u"abxy \t\n"_s << 20 << 3 << 6 << 20000;
-        QTest::newRow("real limits") << u"abxy \n"_s << 8000 << 3 << 6 << 20;
+        QTest::newRow("two letters") << u"ab"_s << Shape{16, 4, 1, 60000};
+        QTest::newRow("longer texts") << u"abx"_s << Shape{60, 2, 1, 15000};
+        QTest::newRow("long words") << u"ab"_s << Shape{40, 11, 1, 25000};
+        QTest::newRow("tables") << u"abxy \t\n"_s << Shape{20, 3, 6, 20000};
+        QTest::newRow("real limits") << u"abxy \n"_s << Shape{8000, 3, 6, 20};
     }
 
     void differential()
     {
         QFETCH(QString, alphabet);
-        QFETCH(int, textLength);
-        QFETCH(int, wordLength);
-        QFETCH(int, entries);
-        QFETCH(int, cases);
+        QFETCH(Shape, shape);
         const QString letters = QString(alphabet).remove(u' ');
-        QRandomGenerator random(20261206);
-        for (int i = 0; i < cases; ++i) {
+        const QStringView gaps[] = {u" ", u" ", u" ", u" ", u" ", u"  ", u""};
+        m_random.seed(20261206);
+        for (int i = 0; i < shape.cases; ++i) {
             QStringList table;
-            for (int e = 1 + random.bounded(entries); e > 0; --e)
-                table.append(randomEntry(random, letters, wordLength, wordLength + 1));
-            const QString text = randomString(random, alphabet, textLength);
-            const bool toCyrillic = random.bounded(2) == 0;
-            const Substitution::Limits limits = textLength > 1000
-                    ? Substitution::Limits{}
-                    : Substitution::Limits{6 + random.bounded(3 * textLength),
-                                           1 + random.bounded(textLength / 2),
-                                           random.bounded(4) == 0 ? 32 : 0};
+            // Entries as people write them, and now and then as they mistype
+            // them: a leading space, two spaces or none, a third word.
+            for (int e = 1 + m_random.bounded(shape.entries); e > 0; --e) {
+                QString entry = m_random.bounded(8) ? u""_s : u" "_s;
+                entry.append(randomString(letters, 1, shape.wordLength))
+                        .append(gaps[m_random.bounded(7)])
+                        .append(randomString(letters, 1, shape.wordLength + 1));
+                table.append(m_random.bounded(8) ? entry
+                                                 : entry + u' ' + randomString(letters, 0, 2));
+            }
+            const QString text = randomString(alphabet, 0, shape.textLength);
+            const bool toCyrillic = m_random.bounded(2) == 0;
+            const int n = shape.textLength;
+            const Limits limits = n > 1000 ? Limits{} : Limits{6 + m_random.bounded(3 * n),
+                    1 + m_random.bounded(n / 2), m_random.bounded(4) == 0 ? 32 : 0};
+            const QString actual = outcome(
+                    [&] { return ConversionTable(table).convert(text, toCyrillic, limits); });
             const QString expected = outcome([&] {
                 return LiteralReference::convertText(text, table, toCyrillic, limits.maxLength);
             });
-            const QString actual = outcome(
-                    [&] { return ConversionTable(table).convert(text, toCyrillic, limits); });
             if (actual != expected)
-                qWarning() << table << text.left(100) << toCyrillic << limits.maxLength
-                           << limits.blockSize << limits.scatter;
+                qWarning() << "case" << i << table << text.left(100);
             QCOMPARE(actual, expected);
         }
-    }
-
-    void convert_data()
-    {
-        QTest::addColumn<QStringList>("table");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("toCyrillic");
-        QTest::addColumn<QString>("result");
-        const QStringList reversed{u"z з"_s, u"zh ж"_s, u"u у"_s, u"k к"_s};
-        QTest::newRow("to Cyrillic") << exampleTable << u"zhuk"_s << true << u"жук"_s;
-        QTest::newRow("to Latin") << exampleTable << u"жук"_s << false << u"zhuk"_s;
-        QTest::newRow("z before zh") << reversed << u"zhuk"_s << true << u"зhук"_s;
-        QTest::newRow("z before zh, to Latin") << reversed << u"жук"_s << false << u"zhuk"_s;
-        // Top down in both directions: "з" goes first, then nothing is left for "ж".
-        QTest::newRow("to Latin, top down") << QStringList{u"zh ж"_s, u"z з"_s, u"h ж"_s}
-                                            << u"жз"_s << false << u"zhz"_s;
-        QTest::newRow("several lines")
-                << exampleTable << u"zhuk\r\nkuz\nzh\r"_s << true << u"жук\r\nкуз\nж\r"_s;
-        // With nothing that can replace, no pass runs and the length sets no limit.
-        QTest::newRow("nothing usable, 50000")
-                << QStringList{u"zh"_s, u" ж"_s, u""_s} << QString(50000, u'z') << true
-                << QString(50000, u'z');
-        QTest::newRow("table line too long for its words")
-                << QStringList{QString(32768, u'z')} << u""_s << true << Overflow;
-    }
-
-    void convert()
-    {
-        QFETCH(QStringList, table);
-        QFETCH(QString, text);
-        QFETCH(bool, toCyrillic);
-        QFETCH(QString, result);
-        QCOMPARE(outcome([&] { return convertText(text, table, toCyrillic); }), result);
-        if (text.size() < 100 && result != Overflow)
-            QCOMPARE(LiteralReference::convertText(text, table, toCyrillic), result);
     }
 };
 
