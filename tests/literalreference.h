@@ -13,10 +13,8 @@
 
 namespace LiteralReference {
 
-inline constexpr qsizetype MaxInt16 = 32767;
-
 // A 16-bit counter: a step out of the range is the overflow error.
-inline qsizetype checked(qsizetype value, qsizetype limit = MaxInt16)
+inline qsizetype checked(qsizetype value, qsizetype limit = 32767)
 {
     if (value > limit || value < -limit - 1)
         throw RuntimeError::overflow();
@@ -43,7 +41,7 @@ inline QString getWord(const QString &line, qsizetype n)
 }
 
 inline QString replaceAll(QString text, const QString &search, const QString &replacement,
-                          qsizetype limit = MaxInt16)
+                          qsizetype limit = 32767)
 {
     if (search.isEmpty() || replacement.isEmpty())
         return text;
@@ -58,18 +56,29 @@ inline QString replaceAll(QString text, const QString &search, const QString &re
     }
 }
 
-inline QString convertText(const QString &text, const QStringList &table, bool toCyrillic,
-                           qsizetype limit = MaxInt16)
+inline QString convertText(QString text, const QStringList &table, bool toCyrillic,
+                           qsizetype limit = 32767)
 {
-    QString working = text;
-    const qsizetype count = checked(table.size());
-    for (qsizetype i = 0; i < count; ++i) {
-        const QString latin = getWord(table.at(i), 1);
-        const QString cyrillic = getWord(table.at(i), 2);
-        working = toCyrillic ? replaceAll(working, latin, cyrillic, limit)
-                             : replaceAll(working, cyrillic, latin, limit);
+    for (qsizetype i = 0; i < checked(table.size()); ++i) {
+        const QString latin = getWord(table.at(i), 1), cyrillic = getWord(table.at(i), 2);
+        text = toCyrillic ? replaceAll(text, latin, cyrillic, limit)
+                          : replaceAll(text, cyrillic, latin, limit);
     }
-    return working;
+    return text;
+}
+
+// What a run gives: its result, or Overflow for the overflow error, so that
+// results and failures compare alike.
+inline const QString Overflow = QStringLiteral("<overflow>");
+
+template <typename F>
+QString outcome(F &&run)
+{
+    try {
+        return run();
+    } catch (const RuntimeError &error) {
+        return error.number() == RuntimeError::Overflow ? Overflow : error.message();
+    }
 }
 
 } // namespace LiteralReference
