@@ -1,32 +1,26 @@
-// The shipped code table data/vl1.ini: its file form, its spellings in the
-// three cases, what people type, and Russian prose going to Latin and back.
+// The shipped code table data/vl1.ini: its file form, its spellings in every
+// case, what people type, and Russian prose going to Latin and back.
 #include "codetable.h"
 #include "conversion.h"
 #include "tablecheck.h"
 
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QStringDecoder>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString sourcePath(const QString &relative)
+static QString sourcePath(const QString &relative)
 {
     return qEnvironmentVariable("VERTLIN_SOURCE_DIR") + u'/' + relative;
 }
 
-const QString lowerLetters = u"абвгдеёжзийклмнопрстуфхцчшщъыьэюя"_s;
-
-bool isPlainAscii(const QString &text)
+static QString capitalised(const QString &s)
 {
-    return std::all_of(text.cbegin(), text.cend(),
-                       [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7F; });
+    return s.left(1).toUpper() + s.mid(1);
 }
-
-} // namespace
 
 class tst_Table : public QObject
 {
@@ -34,181 +28,107 @@ class tst_Table : public QObject
 
     QStringList m_table;
 
-    QString toLatin(const QString &text) const { return convertText(text, m_table, false); }
-    QString toCyrillic(const QString &text) const { return convertText(text, m_table, true); }
-
-private slots:
-    void initTestCase()
+    QString convert(const QString &text, bool toCyrillic) const
     {
-        CodeTable::load(sourcePath(u"data/vl1.ini"_s), m_table);
-        QVERIFY(m_table.size() > 100);
+        return convertText(text, m_table, toCyrillic);
     }
 
-    // Classic form: windows-1251, CR LF, a header, then "latin cyrillic".
+private slots:
+    void initTestCase() { CodeTable::load(sourcePath(u"data/vl1.ini"_s), m_table); }
+
+    // windows-1251 that the loader does not take for UTF-8, CR LF only, a header.
     void fileForm()
     {
         QFile file(sourcePath(u"data/vl1.ini"_s));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
-
         QVERIFY(bytes.endsWith("\r\n"));
-        QCOMPARE(bytes.count('\r'), bytes.count("\r\n"));
-        QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
-
+        QCOMPARE(bytes.count('\r') + bytes.count('\n'), 2 * bytes.count("\r\n"));
         QStringDecoder cp1251("windows-1251");
         const QString text = cp1251.decode(bytes);
         QVERIFY(!cp1251.hasError());
-        QCOMPARE(QStringEncoder("windows-1251").encode(text), bytes);
-        QCOMPARE(CodeTable::decode(bytes), text); // not mistaken for UTF-8
-
-        const QStringList lines = CodeTable::splitLines(text);
-        QVERIFY(lines.first().startsWith(u"Vertlin"_s));
-        for (qsizetype i = 1; i < lines.size(); ++i) {
-            const QStringList words = lines.at(i).split(u' ');
-            QVERIFY2(words.size() == 2 && !words.at(0).isEmpty() && !words.at(1).isEmpty(),
-                     qPrintable(u"line %1: %2"_s.arg(i + 1).arg(lines.at(i))));
-        }
+        QCOMPARE(CodeTable::decode(bytes), text);
+        QVERIFY(text.startsWith(u"Vertlin"_s));
     }
 
-    // Each letter has one Latin spelling, printable ASCII, the same wherever
-    // the letter stands.
-    void oneSpellingPerLetter_data()
+    // One fixed spelling per letter; a capital alone is written Capitalised.
+    void spellings()
     {
-        QTest::addColumn<QString>("letter");
-        QTest::addColumn<QString>("spelling");
-
-        const QStringList lower{u"a"_s, u"b"_s, u"v"_s, u"g"_s, u"d"_s, u"e"_s, u"yo"_s,
-                                u"zh"_s, u"z"_s, u"i"_s, u"j"_s, u"k"_s, u"l"_s, u"m"_s,
-                                u"n"_s, u"o"_s, u"p"_s, u"r"_s, u"s"_s, u"t"_s, u"u"_s,
-                                u"f"_s, u"kh"_s, u"c"_s, u"ch"_s, u"sh"_s, u"shch"_s,
-                                u"''"_s, u"y"_s, u"'"_s, u"e'"_s, u"yu"_s, u"ya"_s};
-        QCOMPARE(lower.size(), lowerLetters.size());
-        for (qsizetype i = 0; i < lowerLetters.size(); ++i) {
-            const QString letter = lowerLetters.mid(i, 1);
-            QTest::addRow("%s", qPrintable(letter)) << letter << lower.at(i);
-            const QString capital = lower.at(i).left(1).toUpper() + lower.at(i).mid(1);
-            QTest::addRow("%s", qPrintable(letter.toUpper())) << letter.toUpper() << capital;
-        }
+        QCOMPARE(convert(u"абвгдеёжзийклмнопрстуфхцчшщъыьэюя Щука ЩУКА"_s, false),
+                 u"abvgdeyozhzijklmnoprstufkhcchshshch''y'e'yuya Shchuka ShchUKA"_s);
     }
 
-    void oneSpellingPerLetter()
-    {
-        QFETCH(QString, letter);
-        QFETCH(QString, spelling);
-
-        QVERIFY(isPlainAscii(spelling));
-        const bool sign = letter == u"Ь"_s || letter == u"Ъ"_s;
-        if (!sign) // capital signs only ever follow a capital consonant
-            QCOMPARE(toLatin(letter), spelling);
-        const QList<std::pair<QString, QString>> neighbours{
-            {u"б"_s, u"b"_s}, {u"Б"_s, u"B"_s}, {u"т"_s, u"t"_s}, {u"Т"_s, u"T"_s},
-            {u"ш"_s, u"sh"_s}, {u"Ш"_s, u"Sh"_s}};
-        for (const auto &[cyrillic, latin] : neighbours) {
-            if (sign && cyrillic.isLower()) // "бЬ" is not Russian
-                continue;
-            QCOMPARE(toLatin(cyrillic + letter + cyrillic), latin + spelling + latin);
-        }
-    }
-
-    // Lower case, Capitalised and ALL CAPS of every letter go to Latin and
-    // come back.
-    void caseFormsComeBack_data()
+    // Every letter in lower case, Capitalised and ALL CAPS goes to plain ASCII and back.
+    void lettersComeBack_data()
     {
         QTest::addColumn<QString>("word");
-
-        for (const QChar l : lowerLetters) {
+        for (const QChar l : u"абвгдеёжзийклмнопрстуфхцчшщъыьэюя"_s) {
             const QString u = QString(l).toUpper();
-            const bool sign = l == u'ь' || l == u'ъ';
-            QTest::addRow("б%cр", l.unicode()) << u"б"_s + l + u"р"_s;
-            if (sign) {
-                QTest::addRow("Об%cор", l.unicode()) << u"Об"_s + l + u"ор"_s;
-                QTest::addRow("Б%sР", qPrintable(u)) << u"Б"_s + u + u"Р"_s;
-            } else {
-                QTest::addRow("%sба", qPrintable(u)) << u + u"ба"_s;
-                QTest::addRow("%sБА", qPrintable(u)) << u + u"БА"_s;
-                QTest::addRow("Б%sР", qPrintable(u)) << u"Б"_s + u + u"Р"_s;
-            }
+            const QString start = l == u'ь' || l == u'ъ' ? u"Об"_s + l : u; // signs never start words
+            QTest::addRow("%s", qPrintable(u + l)) << start + u"ба"_s;
+            QTest::addRow("%s", qPrintable(u + u)) << u"б"_s + l + u"р Б"_s + u + u"Р"_s;
         }
-        for (const QString &word : {u"Жук"_s, u"ЖУК"_s, u"жук"_s, u"ЩЁЛОЧЬ"_s, u"ОБЪЯВЛЕНИЕ"_s,
-                                    u"ИСПОЛЬЗОВАНИЕ"_s, u"ПОДЪЁМ"_s, u"СЕМЬЯ"_s, u"Съезд"_s,
-                                    u"ЭХО"_s, u"Юля"_s, u"ЯЩИК"_s, u"ЁЖ"_s, u"Пьеса"_s,
-                                    u"Вьюга"_s, u"Объём"_s, u"ПУТЬ"_s, u"Съёмка"_s})
-            QTest::addRow("%s", qPrintable(word)) << word;
+        QTest::newRow("words") << u"ЩЁЛОЧЬ ОБЪЯВЛЕНИЕ ПОДЪЁМ СЕМЬЯ Съёмка Вьюга ПУТЬ"_s;
     }
 
-    void caseFormsComeBack()
+    void lettersComeBack()
     {
         QFETCH(QString, word);
-        const QString latin = toLatin(word);
-        QVERIFY2(isPlainAscii(latin), qPrintable(latin));
-        QCOMPARE(toCyrillic(latin), word);
+        const QString latin = convert(word, false);
+        QVERIFY2(std::all_of(latin.cbegin(), latin.cend(),
+                             [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; }),
+                 qPrintable(latin));
+        QCOMPARE(convert(latin, true), word);
     }
 
-    // Every spelling of more than one letter, canonical or alias, read in
-    // lower case, Capitalised and ALL CAPS.
-    void multiLetterSpellings_data()
+    // Every multi-letter Latin spelling of the table read back alone, in lower
+    // case too, and those in lower case also Capitalised and in ALL CAPS; a
+    // sign after every capital consonant; signs in running text.
+    void readBack_data()
     {
         QTest::addColumn<QString>("latin");
         QTest::addColumn<QString>("cyrillic");
-
-        const QList<std::pair<QString, QString>> spellings{
-            {u"shch"_s, u"щ"_s}, {u"shh"_s, u"щ"_s}, {u"zh"_s, u"ж"_s}, {u"kh"_s, u"х"_s},
-            {u"ch"_s, u"ч"_s}, {u"sh"_s, u"ш"_s}, {u"yo"_s, u"ё"_s}, {u"yu"_s, u"ю"_s},
-            {u"ju"_s, u"ю"_s}, {u"ya"_s, u"я"_s}, {u"e'"_s, u"э"_s}, {u"tsa"_s, u"ца"_s},
-            {u"tse"_s, u"це"_s}, {u"tsi"_s, u"ци"_s}, {u"tsv"_s, u"цв"_s}, {u"ay"_s, u"ай"_s},
-            {u"ey"_s, u"ей"_s}, {u"iy"_s, u"ий"_s}, {u"oy"_s, u"ой"_s}, {u"uy"_s, u"уй"_s},
-            {u"yy"_s, u"ый"_s}, {u"yi"_s, u"ый"_s}, {u"ob'e"_s, u"объе"_s},
-            {u"ob'ya"_s, u"объя"_s}, {u"ob'yo"_s, u"объё"_s}, {u"ob'yu"_s, u"объю"_s},
-            {u"pod'e"_s, u"подъе"_s}, {u"pod'ya"_s, u"подъя"_s}, {u"pod'yo"_s, u"подъё"_s},
-            {u"raz'e"_s, u"разъе"_s}, {u"raz'ya"_s, u"разъя"_s}, {u"ras'e"_s, u"расъе"_s},
-            {u"iz'ya"_s, u"изъя"_s}, {u"ot'e"_s, u"отъе"_s}, {u"ot'ya"_s, u"отъя"_s},
-            {u"nad'e"_s, u"надъе"_s}, {u"sub'e"_s, u"субъе"_s}, {u"in'e"_s, u"инъе"_s},
-            {u"ad'yu"_s, u"адъю"_s}, {u"kon'yu"_s, u"конъю"_s}, {u"s'e"_s, u"съе"_s}};
-        const auto capitalised = [](const QString &s) -> QString { return s.left(1).toUpper() + s.mid(1); };
-        for (const auto &[latin, cyrillic] : spellings) {
-            QTest::addRow("%s", qPrintable(latin)) << latin << cyrillic;
-            QTest::addRow("%s", qPrintable(capitalised(latin)))
-                    << capitalised(latin) << capitalised(cyrillic);
-            QTest::addRow("%s", qPrintable(latin.toUpper())) << latin.toUpper() << cyrillic.toUpper();
+        QMap<QString, QString> spellings;
+        for (const QString &entry : m_table) {
+            const QString latin = entry.section(u' ', 0, 0), cyrillic = entry.section(u' ', 1);
+            if (latin.size() < 2 || latin.at(0).script() != QChar::Script_Latin)
+                continue;
+            spellings.insert(latin, cyrillic);
+            spellings.insert(latin.toLower(), cyrillic.toLower());
+            if (latin == latin.toLower()) {
+                spellings.insert(capitalised(latin), capitalised(cyrillic));
+                // No "JA": it would take the "ЙА" of ALL CAPS text.
+                spellings.insert(latin.toUpper(), latin == u"ja"_s ? u"ЙА"_s : cyrillic.toUpper());
+            }
         }
-        // "JA" would take "ЙА" of ALL CAPS text; "ja" and "Ja" are safe.
-        QTest::newRow("ja") << u"ja"_s << u"я"_s;
-        QTest::newRow("Ja") << u"Ja"_s << u"Я"_s;
+        for (const QChar c : u"БВГДЖЗКЛМНПРСТФХЦЧШЩ"_s) { // a sign at the end takes the case
+            const QString latin = convert(c, false);
+            for (const QString &l : {latin, latin.toUpper()})
+                spellings.insert(l + u"'"_s, c + u"Ь"_s), spellings.insert(l + u"''"_s, c + u"Ъ"_s);
+        }
+        for (auto it = spellings.cbegin(); it != spellings.cend(); ++it)
+            QTest::addRow("%s", qPrintable(it.key())) << it.key() << it.value();
+        QTest::newRow("signs") << u"ob''ekt sem'ya S''ezd L'vov"_s << u"объект семья Съезд Львов"_s;
+        QTest::newRow("caps signs") << u"ISPOL'ZOVANIE OB''EKT ZH'OM PUT' DEN'"_s
+                                    << u"ИСПОЛЬЗОВАНИЕ ОБЪЕКТ ЖЬОМ ПУТЬ ДЕНЬ"_s;
+        QTest::newRow("one apostrophe, digraphs") << u"POD'EZD Ob'yavlenie SHCH'' Shch'e KH'L"_s
+                                                  << u"ПОДЪЕЗД Объявление ЩЪ Щье ХЬЛ"_s;
     }
 
-    void multiLetterSpellings()
+    void readBack()
     {
         QFETCH(QString, latin);
         QFETCH(QString, cyrillic);
-        QCOMPARE(toCyrillic(latin), cyrillic);
-        // Inside a word as well, between letters of the other case.
-        const QString m = latin.at(0).isUpper() ? u"m"_s : u"M"_s;
-        const QString cm = latin.at(0).isUpper() ? u"м"_s : u"М"_s;
-        QCOMPARE(toCyrillic(m + latin + m), cm + cyrillic + cm);
+        QCOMPARE(convert(latin, true), cyrillic);
     }
 
-    // The soft and hard signs take the case of the letter after them, or of
-    // the consonant before them at the end of a word.
-    void signsTakeTheirCase_data()
+    void checksClean()
     {
-        QTest::addColumn<QString>("latin");
-        QTest::addColumn<QString>("cyrillic");
-
-        QTest::newRow("small") << u"ob''ekt sem'ya"_s << u"объект семья"_s;
-        QTest::newRow("capitalised") << u"S''ezd L'vov"_s << u"Съезд Львов"_s;
-        QTest::newRow("all caps") << u"ISPOL'ZOVANIE OB''EKT ZH'OM"_s
-                                  << u"ИСПОЛЬЗОВАНИЕ ОБЪЕКТ ЖЬОМ"_s;
-        QTest::newRow("all caps, word end") << u"PUT' DEN'"_s << u"ПУТЬ ДЕНЬ"_s;
-        QTest::newRow("typed with one apostrophe") << u"POD'EZD Ob'yavlenie"_s
-                                                   << u"ПОДЪЕЗД Объявление"_s;
-        QTest::newRow("digraph consonants") << u"SHCH'' Shch'e KH'L"_s << u"ЩЪ Щье ХЬЛ"_s;
-    }
-
-    void signsTakeTheirCase()
-    {
-        QFETCH(QString, latin);
-        QFETCH(QString, cyrillic);
-        QCOMPARE(toCyrillic(latin), cyrillic);
+        QStringList problems;
+        for (const auto &f : TableCheck::checkEntries(m_table))
+            if (f.severity == TableCheck::Severity::Problem)
+                problems << u"%1: %2"_s.arg(f.line).arg(f.message);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
     }
 
     // Informal translit as people type it, from tests/data/typed-translit.tsv.
@@ -216,31 +136,24 @@ private slots:
     {
         QFile file(sourcePath(u"tests/data/typed-translit.tsv"_s));
         QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-        qsizetype items = 0, words = 0, right = 0;
+        qsizetype items = 0, words = 0;
         QStringList misses;
         for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
             if (line.isEmpty() || line.startsWith(u'#'))
                 continue;
-            const QStringList fields = line.split(u'\t');
-            QCOMPARE(fields.size(), 2);
-            const QStringList got = toCyrillic(fields.at(0)).split(u' ');
-            const QStringList expected = fields.at(1).split(u' ');
+            const QStringList typed = line.section(u'\t', 0, 0).split(u' ');
+            const QStringList expected = line.section(u'\t', 1).split(u' ');
+            const QStringList got = convert(typed.join(u' '), true).split(u' ');
             QCOMPARE(got.size(), expected.size());
-            ++items;
-            for (qsizetype i = 0; i < got.size(); ++i, ++words) {
-                if (got.at(i) == expected.at(i))
-                    ++right;
-                else
-                    misses << u"%1 → %2 (%3)"_s.arg(fields.at(0).split(u' ').at(i), got.at(i),
-                                                   expected.at(i));
-            }
+            ++items, words += got.size();
+            for (qsizetype i = 0; i < got.size(); ++i)
+                if (got.at(i) != expected.at(i))
+                    misses << typed.at(i) + u" → "_s + got.at(i);
         }
-        const double share = double(right) / double(words);
-        qInfo("typed translit: %lld items, %lld of %lld words right (%.2f %%); misses: %s",
-              qlonglong(items), qlonglong(right), qlonglong(words), share * 100.0,
-              qPrintable(misses.join(u", "_s)));
+        qInfo("typed translit: %lld items, %lld of %lld words right; misses: %s", qlonglong(items),
+              qlonglong(words - misses.size()), qlonglong(words), qPrintable(misses.join(u", "_s)));
         QVERIFY(items >= 300);
-        QVERIFY2(share >= 0.97, qPrintable(misses.join(u'\n')));
+        QVERIFY(misses.size() <= 0.03 * double(words));
     }
 
     // Russian prose to Latin and back: the manual pages of manpages-ru.
@@ -248,20 +161,17 @@ private slots:
     {
         QProcess corpus;
         corpus.start(u"bash"_s, {sourcePath(u"scripts/ru-corpus.sh"_s)});
-        QVERIFY2(corpus.waitForFinished(300000), "the corpus script did not finish");
-        QVERIFY2(corpus.exitStatus() == QProcess::NormalExit && corpus.exitCode() == 0,
-                 corpus.readAllStandardError().constData());
-        const QString text = QString::fromUtf8(corpus.readAllStandardOutput());
-
-        const TableCheck::RoundTrip trip = TableCheck::roundTrip(m_table, text);
+        QVERIFY(corpus.waitForFinished(300000));
+        QVERIFY2(corpus.exitCode() == 0, corpus.readAllStandardError().constData());
+        const auto trip =
+                TableCheck::roundTrip(m_table, QString::fromUtf8(corpus.readAllStandardOutput()));
         QStringList lost;
         for (const auto &word : trip.lost)
             lost << u"%1 ×%2 → %3 → %4"_s.arg(word.word).arg(word.count).arg(word.latin, word.back);
-        qInfo("corpus round trip: %lld of %lld words back (%.4f %%); lost: %s",
-              qlonglong(trip.restored), qlonglong(trip.words), trip.share() * 100.0,
-              qPrintable(lost.join(u", "_s)));
+        qInfo("corpus round trip: %lld of %lld words back; lost: %s", qlonglong(trip.restored),
+              qlonglong(trip.words), qPrintable(lost.join(u", "_s)));
         QVERIFY(trip.words >= 100000);
-        QVERIFY2(trip.share() >= 0.9999, qPrintable(lost.join(u'\n')));
+        QVERIFY(trip.share() >= 0.9999);
     }
 };
 
