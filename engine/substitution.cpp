@@ -27,6 +27,11 @@ int bucketOf(char16_t c)
     return c & (Text::BucketCount - 1);
 }
 
+int pairSlotOf(char16_t a, char16_t b)
+{
+    return int(((quint32(a) * 0x9E3779B1u) ^ (quint32(b) * 0x85EBCA77u)) >> 16);
+}
+
 // First occurrence of needle in haystack: the first character is looked for
 // with the vectorised character search, the rest compared where it is found.
 qsizetype find(const char16_t *haystack, qsizetype length, const char16_t *needle, qsizetype m)
@@ -207,6 +212,12 @@ Rule::Rule(QStringView search, QStringView replacement)
     for (char16_t c : m_replacement)
         ++delta[bucketOf(c)];
     m_needed.assign(needed.begin(), needed.end());
+    for (size_t i = 1; i < m_search.size(); ++i) {
+        const char16_t a = m_search[i - 1], b = m_search[i];
+        m_searchPairs.push_back({pairSlotOf(a, b), bucketOf(a), bucketOf(b)});
+    }
+    for (size_t i = 1; i < m_replacement.size(); ++i)
+        m_replacementPairs.push_back(pairSlotOf(m_replacement[i - 1], m_replacement[i]));
     for (const auto &[bucket, change] : delta) {
         if (change != 0)
             m_delta.emplace_back(bucket, change);
@@ -223,11 +234,16 @@ QString Rule::replacement() const
     return QString::fromUtf16(m_replacement.data(), qsizetype(m_replacement.size()));
 }
 
-Text::Text(QStringView text, Limits limits) : m_limits(limits), m_size(text.size())
+Text::Text(QStringView text, Limits limits)
+    : m_limits(limits), m_size(text.size()), m_pairSlots(PairSlotCount / 64, 0)
 {
     const char16_t *chars = text.utf16();
     for (qsizetype i = 0; i < m_size; ++i)
         ++m_counts[size_t(bucketOf(chars[i]))];
+    for (qsizetype i = 1; i < m_size; ++i) {
+        const int slot = pairSlotOf(chars[i - 1], chars[i]);
+        m_pairSlots[size_t(slot / 64)] |= quint64(1) << (slot % 64);
+    }
     for (qsizetype at = 0; at < m_size; at += m_limits.blockSize) {
         const qsizetype length = std::min(m_limits.blockSize, m_size - at);
         m_blocks.emplace_back(chars + at, size_t(length));
@@ -247,9 +263,27 @@ QString Text::toString() const
 
 bool Text::mayContain(const Rule &rule) const
 {
-    return std::all_of(rule.m_needed.begin(), rule.m_needed.end(), [this](const auto &need) {
-        return m_counts[size_t(need.first)] >= need.second;
-    });
+    return std::all_of(rule.m_needed.begin(), rule.m_needed.end(),
+                       [this](const auto &need) {
+                           return m_counts[size_t(need.first)] >= need.second;
+                       })
+        && std::all_of(rule.m_searchPairs.begin(), rule.m_searchPairs.end(),
+                       [this](const Rule::Pair &pair) {
+                           return (m_pairSlots[size_t(pair.slot / 64)] >> (pair.slot % 64) & 1)
+                               || m_anyAfter[size_t(pair.first)]
+                               || m_anyBefore[size_t(pair.second)];
+                       });
+}
+
+// After a pass that replaced something: the replacement's own pairs may now
+// be in the text, and so may any pair ending in its first character or
+// starting with its last.
+void Text::noteReplaced(const Rule &rule)
+{
+    for (const int slot : rule.m_replacementPairs)
+        m_pairSlots[size_t(slot / 64)] |= quint64(1) << (slot % 64);
+    m_anyBefore[size_t(bucketOf(rule.m_replacement.front()))] = true;
+    m_anyAfter[size_t(bucketOf(rule.m_replacement.back()))] = true;
 }
 
 bool Text::contains(const Rule &rule) const
@@ -282,15 +316,19 @@ void Text::replaceAll(const Rule &rule)
         if (rule.m_search.size() == 1 && rule.m_replacement.size() == 1) {
             // One character for another: one pass, and no replacement can
             // make a new match.
-            replaceCharacter(rule.m_search[0], rule.m_replacement[0]);
+            if (replaceCharacter(rule.m_search[0], rule.m_replacement[0]))
+                noteReplaced(rule);
             return;
         }
-        if (!runPass(rule, candidates) || rule.m_growth == 0)
+        if (!runPass(rule, candidates))
+            return;
+        noteReplaced(rule);
+        if (rule.m_growth == 0)
             return;
     }
 }
 
-void Text::replaceCharacter(char16_t from, char16_t to)
+bool Text::replaceCharacter(char16_t from, char16_t to)
 {
     qint32 replaced = 0;
     for (std::u16string &block : m_blocks) {
@@ -327,6 +365,7 @@ void Text::replaceCharacter(char16_t from, char16_t to)
     }
     m_counts[size_t(bucketOf(from))] -= replaced;
     m_counts[size_t(bucketOf(to))] += replaced;
+    return replaced > 0;
 }
 
 // One pass of the classic routine: every position from the first to the

@@ -64,6 +64,15 @@ private:
     // replacement changes the text's count.
     std::vector<std::pair<int, int>> m_needed;
     std::vector<std::pair<int, int>> m_delta;
+    // Adjacent characters of the search string (pair slot, bucket of the
+    // first, bucket of the second), and the pair slots inside the
+    // replacement.
+    struct Pair
+    {
+        int slot, first, second;
+    };
+    std::vector<Pair> m_searchPairs;
+    std::vector<int> m_replacementPairs;
 };
 
 // A text being converted.
@@ -80,6 +89,7 @@ public:
     void replaceAll(const Rule &rule);
 
     static constexpr int BucketCount = 4096;
+    static constexpr int PairSlotCount = 65536;
 
 private:
     struct Interval
@@ -89,9 +99,10 @@ private:
     };
 
     bool mayContain(const Rule &rule) const;
+    void noteReplaced(const Rule &rule);
     bool contains(const Rule &rule) const;
     bool runPass(const Rule &rule, std::vector<Interval> &candidates);
-    void replaceCharacter(char16_t from, char16_t to);
+    bool replaceCharacter(char16_t from, char16_t to);
 
     Limits m_limits;
     std::vector<std::u16string> m_blocks; // never empty ones
@@ -100,6 +111,15 @@ private:
     // a character the text lacks cannot match, and its pass can be skipped.
     std::array<qint32, BucketCount> m_counts{};
     std::vector<qsizetype> m_nextPositions; // kept to spare allocations
+    // Pairs of adjacent characters that may be in the text: a search string
+    // with a pair that cannot be there cannot match either. A pair (a, b)
+    // may be there if its slot is set, or if a's bucket is in m_anyAfter, or
+    // b's bucket in m_anyBefore. Replacements only ever add to these (what
+    // they put next to their ends is not looked at), so the sets stay a
+    // superset of the text's pairs.
+    std::vector<quint64> m_pairSlots;
+    std::array<bool, BucketCount> m_anyAfter{};
+    std::array<bool, BucketCount> m_anyBefore{};
 };
 
 // ReplaceAll with other limits (the tests shrink them to reach every
