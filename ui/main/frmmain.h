@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conversion.h"
+
 #include <QMainWindow>
 #include <QStringList>
 
@@ -15,7 +17,8 @@ class frmMain : public QMainWindow
     Q_OBJECT
 
 public:
-    // codeTable is the table every conversion walks; it must outlive the window.
+    // codeTable is the table every conversion walks; the window keeps its
+    // words, taken out once, and the list may go after this returns.
     explicit frmMain(const QStringList &codeTable, QWidget *parent = nullptr);
 
     TextBox *textBox() const { return txtMain; }
@@ -49,7 +52,9 @@ private:
     void ConvertText(bool toCyrillic);
     void convertFromMenu(bool toCyrillic);
 
-    const QStringList &m_codeTable;
+    // The table never changes after start-up: its words are taken out once
+    // rather than at every conversion (at every space in auto-conversion).
+    const ConversionTable m_codeTable;
 
     TextBox *txtMain = nullptr;
 

@@ -77,7 +77,7 @@ private:
 void frmMain::ConvertText(bool toCyrillic)
 {
     // Throws before the text box is touched, so a failure leaves it as it was.
-    const QString converted = convertText(txtMain->text(), m_codeTable, toCyrillic);
+    const QString converted = m_codeTable.convert(txtMain->text(), toCyrillic);
 
     // The result replaces the whole text, but only the span that differs is
     // written: in auto-conversion everything before the last word is usually
