@@ -24,6 +24,35 @@ ConversionTable::ConversionTable(const QStringList &table)
         m_toCyrillic.emplace_back(latin, cyrillic);
         m_toLatin.emplace_back(cyrillic, latin);
     }
+    m_toCyrillicRuns = runsOf(m_toCyrillic);
+    m_toLatinRuns = runsOf(m_toLatin);
+}
+
+std::vector<ConversionTable::Run>
+ConversionTable::runsOf(const std::vector<Substitution::Rule> &rules)
+{
+    const auto oneForOne = [](const Substitution::Rule &rule) {
+        return rule.search().size() == 1 && rule.replacement().size() == 1;
+    };
+    std::vector<Run> runs;
+    for (size_t first = 0; first < rules.size();) {
+        size_t last = first;
+        std::vector<std::pair<char16_t, char16_t>> characters;
+        char16_t lowest = 0xFFFF, highest = 0;
+        while (last < rules.size() && oneForOne(rules[last])) {
+            const char16_t from = rules[last].search().at(0).unicode();
+            lowest = std::min(lowest, from);
+            highest = std::max(highest, from);
+            if (highest - lowest >= Substitution::CharacterMap::MaxSpan)
+                break;
+            characters.emplace_back(from, rules[last].replacement().at(0).unicode());
+            ++last;
+        }
+        if (last - first >= 2)
+            runs.push_back({first, last, Substitution::CharacterMap(characters)});
+        first = std::max(last, first + 1);
+    }
+    return runs;
 }
 
 QString ConversionTable::convert(const QString &text, bool toCyrillic,
@@ -35,6 +64,7 @@ QString ConversionTable::convert(const QString &text, bool toCyrillic,
         throw RuntimeError::overflow();
 
     const std::vector<Substitution::Rule> &rules = toCyrillic ? m_toCyrillic : m_toLatin;
+    const std::vector<Run> &runs = toCyrillic ? m_toCyrillicRuns : m_toLatinRuns;
     // With nothing to replace, no pass ever runs and length sets no limit.
     if (rules.empty())
         return text;
@@ -42,7 +72,15 @@ QString ConversionTable::convert(const QString &text, bool toCyrillic,
         throw RuntimeError::overflow();
 
     Substitution::Text working(text, limits);
-    for (const Substitution::Rule &rule : rules)
-        working.replaceAll(rule);
+    auto run = runs.begin();
+    for (size_t i = 0; i < rules.size();) {
+        if (run != runs.end() && run->first == i) {
+            working.replaceCharacters(run->map);
+            i = run->last;
+            ++run;
+        } else {
+            working.replaceAll(rules[i++]);
+        }
+    }
     return working.toString();
 }

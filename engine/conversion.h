@@ -26,9 +26,19 @@ public:
                     Substitution::Limits limits = {}) const;
 
 private:
+    // Consecutive rules [first, last) that each replace one character by one.
+    struct Run
+    {
+        size_t first, last;
+        Substitution::CharacterMap map;
+    };
+    static std::vector<Run> runsOf(const std::vector<Substitution::Rule> &rules);
+
     // Only the entries that can replace anything, in table order.
     std::vector<Substitution::Rule> m_toCyrillic;
     std::vector<Substitution::Rule> m_toLatin;
+    std::vector<Run> m_toCyrillicRuns;
+    std::vector<Run> m_toLatinRuns;
     // A line GetWord refuses makes every conversion fail.
     bool m_hasOverlongLine = false;
 };

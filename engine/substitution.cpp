@@ -224,6 +224,30 @@ Rule::Rule(QStringView search, QStringView replacement)
     }
 }
 
+CharacterMap::CharacterMap(const std::vector<std::pair<char16_t, char16_t>> &rules)
+{
+    if (rules.empty())
+        return;
+    const auto [lowest, highest] = std::minmax_element(
+            rules.begin(), rules.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    m_lowest = lowest->first;
+    m_span = size_t(highest->first - m_lowest + 1);
+    // One more slot, read (and ignored) for the characters outside the span.
+    m_mapped.resize(m_span + 1);
+    for (size_t i = 0; i < m_span; ++i)
+        m_mapped[i] = char16_t(m_lowest + i);
+    // Only the characters some rule looks for can change: follow each of
+    // them through the rules.
+    for (const auto &rule : rules) {
+        char16_t mapped = rule.first;
+        for (const auto &[from, to] : rules) {
+            if (mapped == from)
+                mapped = to;
+        }
+        m_mapped[size_t(rule.first - m_lowest)] = mapped;
+    }
+}
+
 QString Rule::search() const
 {
     return QString::fromUtf16(m_search.data(), qsizetype(m_search.size()));
@@ -325,6 +349,59 @@ void Text::replaceAll(const Rule &rule)
         noteReplaced(rule);
         if (rule.m_growth == 0)
             return;
+    }
+}
+
+void Text::replaceCharacters(const CharacterMap &map)
+{
+    // The length stays as it is through the whole run: what the first rule's
+    // pass would say about it, every other rule's would too.
+    if (m_size >= m_limits.maxLength)
+        throw RuntimeError::overflow();
+    const size_t span = map.m_span;
+    if (span == 0)
+        return;
+    // Characters outside the span are counted in its last slot, which
+    // they never change; written so as to compile without branches. Four
+    // histograms, one per place modulo four: runs of one letter would
+    // otherwise wait on the same counter.
+    const size_t stride = span + 1;
+    m_histogram.assign(4 * stride, 0);
+    qint32 *const histogram = m_histogram.data();
+    const char16_t *const mapped = map.m_mapped.data();
+    const char16_t lowest = map.m_lowest;
+    const auto mapOne = [&](char16_t &c, qint32 *counts) {
+        const size_t offset = char16_t(c - lowest);
+        const size_t inside = size_t(0) - size_t(offset < span); // all ones or zero
+        const size_t slot = (offset & inside) | (span & ~inside);
+        ++counts[slot];
+        c = char16_t((mapped[slot] & inside) | (c & ~inside));
+    };
+    for (std::u16string &block : m_blocks) {
+        char16_t *c = block.data();
+        char16_t *const end = c + block.size();
+        for (; end - c >= 4; c += 4) {
+            mapOne(c[0], histogram);
+            mapOne(c[1], histogram + stride);
+            mapOne(c[2], histogram + 2 * stride);
+            mapOne(c[3], histogram + 3 * stride);
+        }
+        for (; c != end; ++c)
+            mapOne(*c, histogram);
+    }
+    for (size_t offset = 0; offset < span; ++offset) {
+        for (size_t k = 1; k < 4; ++k)
+            histogram[offset] += histogram[k * stride + offset];
+    }
+    for (size_t offset = 0; offset < span; ++offset) {
+        const char16_t from = char16_t(lowest + offset), to = mapped[offset];
+        if (histogram[offset] == 0 || from == to)
+            continue;
+        m_counts[size_t(bucketOf(from))] -= histogram[offset];
+        m_counts[size_t(bucketOf(to))] += histogram[offset];
+        // As after any one-character replacement.
+        m_anyBefore[size_t(bucketOf(to))] = true;
+        m_anyAfter[size_t(bucketOf(to))] = true;
     }
 }
 

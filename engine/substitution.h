@@ -75,6 +75,28 @@ private:
     std::vector<int> m_replacementPairs;
 };
 
+// A run of rules that each replace one character by one character, applied
+// in their order: such a rule makes one pass and keeps the length, so the
+// run comes down to one mapping of characters, done in one sweep.
+class CharacterMap
+{
+public:
+    // The widest span of characters a run may look for.
+    static constexpr int MaxSpan = 4096;
+
+    // The rules' search and replacement characters, in order; the search
+    // characters lie within MaxSpan of each other.
+    explicit CharacterMap(const std::vector<std::pair<char16_t, char16_t>> &rules);
+
+private:
+    friend class Text;
+
+    // No character outside [m_lowest, m_lowest + m_span) changes.
+    char16_t m_lowest = 0;
+    size_t m_span = 0;
+    std::vector<char16_t> m_mapped; // from m_lowest on
+};
+
 // A text being converted.
 class Text
 {
@@ -87,6 +109,8 @@ public:
     // ReplaceAll on this text. Throws RuntimeError(Overflow) and leaves the
     // object unusable when the classic routine would fail.
     void replaceAll(const Rule &rule);
+    // replaceAll of every rule of the run, in order.
+    void replaceCharacters(const CharacterMap &map);
 
     static constexpr int BucketCount = 4096;
     static constexpr int PairSlotCount = 65536;
@@ -111,6 +135,7 @@ private:
     // a character the text lacks cannot match, and its pass can be skipped.
     std::array<qint32, BucketCount> m_counts{};
     std::vector<qsizetype> m_nextPositions; // kept to spare allocations
+    std::vector<qint32> m_histogram;        // likewise
     // Pairs of adjacent characters that may be in the text: a search string
     // with a pair that cannot be there cannot match either. A pair (a, b)
     // may be there if its slot is set, or if a's bucket is in m_anyAfter, or

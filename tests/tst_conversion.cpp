@@ -123,6 +123,9 @@ private slots:
         QTest::newRow("longer texts") << u"abx"_s << Shape{60, 2, 1, 15000};
         QTest::newRow("long words") << u"ab"_s << Shape{40, 11, 1, 25000};
         QTest::newRow("tables") << u"abxy \t\n"_s << Shape{20, 3, 6, 20000};
+        // Runs of one-letter entries, chained (a to b, then b to c), and
+        // spread so far apart that a run is split.
+        QTest::newRow("one-letter entries") << u"abц\uFFFD "_s << Shape{20, 1, 8, 20000};
         QTest::newRow("real limits") << u"abxy \n"_s << Shape{8000, 3, 6, 20};
     }
 
