@@ -20,7 +20,7 @@ void setSink(Sink s)
     sink() = std::move(s);
 }
 
-QString text(const RuntimeError &error, const QString &explanation)
+static QString text(const RuntimeError &error, const QString &explanation)
 {
     return explanation.isEmpty() ? error.message() : error.message() + u"\n\n"_s + explanation;
 }

@@ -16,9 +16,6 @@ namespace ErrorReport {
 // words what it means for the user.
 void show(const RuntimeError &error, QWidget *parent = nullptr, const QString &explanation = {});
 
-// The text show() presents.
-QString text(const RuntimeError &error, const QString &explanation = {});
-
 // Replaces the message box, for tests. An empty sink restores it. Setting
 // the environment variable VERTLIN_NO_DIALOGS also leaves the box out, so
 // that scripted runs never wait on a modal window.

@@ -35,19 +35,6 @@ QString failureExplanation(const RuntimeError &error)
     return u"Конвертация не выполнена. Текст оставлен без изменений."_s;
 }
 
-// The document's text with each line break as one "\n": index i is
-// document position i, and it compares directly with the editor form of a
-// model text.
-QString editorText(const QTextDocument *document)
-{
-    QString text = document->toRawText();
-    for (QChar &c : text) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = u'\n';
-    }
-    return text;
-}
-
 // The hourglass on a window for as long as a menu conversion runs.
 class BusyPointer
 {
@@ -84,7 +71,7 @@ void frmMain::ConvertText(bool toCyrillic)
     // converted already, and rewriting a long text at every space would cost
     // a relayout of all of it and a copy of it in the undo history.
     QTextDocument *document = txtMain->document();
-    const QString before = editorText(document);
+    const QString before = txtMain->editorText();
     const QString after = TextBox::toEditorText(converted);
     const qsizetype shorter = std::min(before.size(), after.size());
     qsizetype prefix =

@@ -37,6 +37,16 @@ static QString toModelText(const QString &editorText)
     return model;
 }
 
+QString TextBox::editorText() const
+{
+    QString text = rawText();
+    for (QChar &c : text) {
+        if (isLineBreak(c))
+            c = u'\n';
+    }
+    return text;
+}
+
 QString TextBox::text() const
 {
     return toModelText(rawText());

@@ -19,6 +19,9 @@ public:
     explicit TextBox(QWidget *parent = nullptr);
 
     QString text() const;
+    // The document's text with each line break as one "\n": index i is
+    // document position i, comparable with toEditorText() of a model text.
+    QString editorText() const;
     // Replaces the whole text as one undoable step; the caret goes to the start.
     void setText(const QString &text);
     qsizetype textLength() const;
