@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "frmsub.h"
 
 #include "codetable.h"

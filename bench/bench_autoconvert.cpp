@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How long a typed space takes in auto-conversion mode with a long text:
 // from the key event to the return of the key handler (the conversion,
 // its write-back, the caret and the caption), and to the end of the key

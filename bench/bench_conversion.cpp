@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Times one whole conversion of real Russian prose with the shipped table,
 // both ways, against the plain step-by-step routine on the same input. The
 // engine is timed as the window uses it: the table's words are taken out

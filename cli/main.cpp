@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vertlin-convert: the window's conversion for files and pipes.
 //
 //   vertlin-convert (--to-cyrillic | --to-latin) [--table FILE] [FILE]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "modgp.h"
 
 #include "runtimeerror.h"

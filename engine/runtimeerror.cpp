@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runtimeerror.h"
 
 using namespace Qt::StringLiterals;

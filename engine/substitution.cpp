@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "substitution.h"
 
 #include "runtimeerror.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tablecheck.h"
 
 #include "codetable.h"

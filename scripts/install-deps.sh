@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian/Ubuntu packages Vertlin needs that are not there yet.
 #   install-deps.sh build   what building the program needs
 #   install-deps.sh test    that, plus what the tests need (X server, fonts, corpus)

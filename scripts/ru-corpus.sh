@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Prints the Russian manual pages that Debian's manpages-ru ships as plain
 # UTF-8 text: real Russian prose (GPL-3+, see
 # /usr/share/doc/manpages-ru/copyright) for measuring the code table and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes the README's pictures from the real program, in an X server of its
 # own (Xvfb): the main window with converted text, its conversion menu with
 # an auto-conversion mode on, and the About window. Writes docs/screenshots/.

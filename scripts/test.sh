@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds Vertlin and runs every test.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

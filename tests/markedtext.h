@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A text area's text and selection as one string: "zh[uk]" is "zhuk" with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "errorreport.h"
 #include "form2.h"
 #include "frmmain.h"

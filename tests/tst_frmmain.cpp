@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "errorreport.h"
 #include "frmmain.h"
 #include "markedtext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shipped code table data/vl1.ini: its file form, its spellings in every
 // case, what people type, and Russian prose going to Latin and back.
 #include "codetable.h"

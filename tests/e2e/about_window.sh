@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The About window opens from the menu bar, leaves the main window usable,
 # does not open twice, closes on a click inside it, and goes with the main
 # window when that is closed.

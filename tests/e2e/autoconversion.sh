@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # An auto-conversion mode switched on through the menu (Alt, arrows): each
 # typed space converts the whole text, the caption shows the converted
 # length without the space, and the space lands at the end of the text even

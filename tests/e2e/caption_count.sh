@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The caption counts the characters typed, one key behind: each key press
 # shows the length of the text before that key lands. A line break counts
 # two. A click in the text shows the current length, with one space more

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // e2e-close-window WINDOW-ID: asks a window to close the way a window
 // manager's close button does, with a WM_DELETE_WINDOW message. The test X
 // server runs no window manager, and xdotool can only destroy a window or

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Closing the main window, as a window manager's close button does, ends
 # the program at once: no question although text was typed, status 0.
 . "$(dirname "$0")/lib.sh"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # A text too long to convert: F3 shows a message box and changes nothing,
 # and once the box is dismissed the program goes on with the text intact.
 . "$(dirname "$0")/lib.sh"

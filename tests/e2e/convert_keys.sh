@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # F3 and F4 convert the whole text, read back the way a user copies it:
 # Ctrl+A, Ctrl+C, and the real X clipboard. The keys reach the menu commands
 # even though the text area has the focus. A conversion leaves the caret at

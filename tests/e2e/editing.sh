@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Delete key runs the program's Delete command: before a line break it
 # removes the whole break and joins the lines; at the very end it changes
 # nothing; with a selection it removes exactly that. Paste takes the real X

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # `cmake --install` into a fresh prefix gives a program that starts from
 # PATH and finds its table through the link, a valid desktop entry with a
 # Russian name and comment in Utility/TextTools, and the icons in the hicolor

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The command-line converter installs beside the program: PREFIX/bin/
 # vertlin-convert is a relative link that still finds the shared vl1.ini,
 # started by name from PATH in any directory, both ways round.

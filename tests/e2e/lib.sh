@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the end-to-end scenarios (sourced, not run). Each scenario gets an
 # X server of its own, starts the real program in it and drives it only from
 # outside: xdotool for keys and mouse, the window title and the X clipboard

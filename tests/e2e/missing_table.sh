@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # A program without its table beside it: the user sees the error in a box
 # titled "Vertlin", no main window ever appears, and once the box is
 # dismissed the program ends with a failure status.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The program as a user starts it: its window comes up centred, with its
 # icon, and the caption names the product with major and minor version only.
 . "$(dirname "$0")/lib.sh"

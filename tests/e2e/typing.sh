@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Typing with real key events reaches the text area: Latin, Cyrillic with
 # both cases and ё, Enter for a new line, Backspace. The text is read back
 # through the X primary selection, which a keyboard selection fills, so this

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "generaldate.h"
 
 #include <QRegularExpression>
