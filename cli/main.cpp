@@ -3,9 +3,11 @@
 //
 //   vertlin-convert (--to-cyrillic | --to-latin) [--table FILE] [FILE]
 //   vertlin-convert --check [--table FILE] [--sample FILE]
+//   vertlin-convert (--help | --version)
 
 #include "codetable.h"
 #include "conversion.h"
+#include "numerals.h"
 #include "runtimeerror.h"
 #include "tablecheck.h"
 
@@ -49,28 +51,35 @@ int usageError(const QString &message)
     return UsageError;
 }
 
+// Qt's own listing of the options, under a usage that shows which options
+// go together. Every line fits 79 columns.
 QString helpText(const QCommandLineParser &parser)
 {
-    return parser.helpText()
-            + u"\nЧитает текст в UTF-8 из ФАЙЛА или со стандартного ввода и пишет "
-              "сконвертированный текст в UTF-8 на стандартный вывод; метка порядка "
-              "байтов в начале отбрасывается, концы строк сохраняются. По умолчанию "
-              "берётся таблица vl1.ini из папки программы.\n\n"
+    const QString options = parser.helpText().section(u'\n', 1);
+    return u"Использование:\n"
+           "  vertlin-convert (--to-cyrillic | --to-latin) [--table ФАЙЛ] [ФАЙЛ]\n"
+           "  vertlin-convert --check [--table ФАЙЛ] [--sample ФАЙЛ]\n"
+           "Обязательно ровно одно из --to-cyrillic, --to-latin и --check.\n\n"_s
+            + options
+            + u"\nЧитает текст в UTF-8 из ФАЙЛА или со стандартного ввода и пишет\n"
+              "сконвертированный текст в UTF-8 на стандартный вывод; метка порядка байтов\n"
+              "в начале отбрасывается, концы строк сохраняются. По умолчанию берётся\n"
+              "таблица vl1.ini из папки программы.\n\n"
+              "С --check программа ничего не конвертирует: она читает таблицу так же, как\n"
+              "окно, и пишет, какие её строки ничего не меняют, никогда не срабатывают,\n"
+              "вызывают переполнение или повторяются; с --sample ещё и какая доля русских\n"
+              "слов образца возвращается из латиницы без изменений.\n\n"
               "Коды завершения:\n"
-              "  0  текст сконвертирован\n"
+              "  0  текст сконвертирован; с --check: замечаний нет (только сведения)\n"
+              "  1  с --check: в таблице есть замечания\n"
               "  2  ошибка в командной строке\n"
               "  3  таблицу кодов не удалось прочитать\n"
-              "  4  текст не может быть сконвертирован: он длиннее 32 766 знаков или "
-              "становится длиннее при конвертации\n"
-              "  5  входной файл не удалось прочитать или он не в UTF-8\n"
-              "  6  результат не удалось записать\n"
-              "При ошибке на стандартный вывод ничего не пишется.\n\n"
-              "С --check программа ничего не конвертирует: она читает таблицу так же, как "
-              "окно, и пишет, какие её строки ничего не меняют, никогда не срабатывают, "
-              "вызывают переполнение или повторяются; с --sample ещё и какая доля русских "
-              "слов образца возвращается из латиницы без изменений. Коды завершения: 0 — "
-              "замечаний нет (только сведения), 1 — есть замечания, 2, 3 и 5 — как выше "
-              "(5 — образец).\n"_s;
+              "  4  текст не может быть сконвертирован: он длиннее 32 766 знаков или\n"
+              "     становится длиннее при конвертации\n"
+              "  5  входной файл (с --check: образец) не удалось прочитать, или он не\n"
+              "     в UTF-8\n"
+              "  6  результат, отчёт или справку не удалось записать\n"
+              "При ошибке на стандартный вывод ничего не пишется.\n"_s;
 }
 
 bool writeAll(std::FILE *stream, const QByteArray &bytes)
@@ -78,6 +87,16 @@ bool writeAll(std::FILE *stream, const QByteArray &bytes)
     const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream)
             == size_t(bytes.size());
     return std::fflush(stream) == 0 && written;
+}
+
+// Everything goes to standard output, the help and the version too: a full
+// disk or a closed pipe is a failure of the run, told as such.
+bool writeOut(const QString &text, const QString &what)
+{
+    if (writeAll(stdout, text.toUtf8()))
+        return true;
+    say(u"не удалось записать %1."_s.arg(what));
+    return false;
 }
 
 QString tableOption(const QCommandLineParser &parser, const QCommandLineOption &table)
@@ -105,7 +124,7 @@ int checkTable(const QCommandLineParser &parser, const QCommandLineOption &table
             + error);
         return status;
     }
-    return writeAll(stdout, report.toUtf8()) ? status : int(OutputFailed);
+    return writeOut(report, u"отчёт"_s) ? status : int(OutputFailed);
 }
 
 } // namespace
@@ -124,7 +143,7 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-            u"Конвертирует русский текст, набранный латиницей, в кириллицу и обратно "
+            u"Конвертирует русский текст, набранный латиницей, в кириллицу и обратно\n"
             "по таблице кодов Vertlin."_s);
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
@@ -150,15 +169,13 @@ int main(int argc, char *argv[])
 
     if (!parser.parse(QCoreApplication::arguments()))
         return usageError(parser.errorText());
-    if (parser.isSet(helpOption) || parser.isSet(u"help-all"_s)) {
-        writeAll(stdout, helpText(parser).toUtf8());
-        return Converted;
-    }
-    if (parser.isSet(versionOption)) {
-        writeAll(stdout, (Program + u' ' + QCoreApplication::applicationVersion() + u'\n')
-                                 .toUtf8());
-        return Converted;
-    }
+    if (parser.isSet(helpOption) || parser.isSet(u"help-all"_s))
+        return writeOut(helpText(parser), u"справку"_s) ? Converted : OutputFailed;
+    if (parser.isSet(versionOption))
+        return writeOut(Program + u' ' + QCoreApplication::applicationVersion() + u'\n',
+                        u"версию"_s)
+                ? Converted
+                : OutputFailed;
     if (parser.isSet(check))
         return checkTable(parser, table, sample);
     if (parser.isSet(sample))
@@ -208,15 +225,11 @@ int main(int argc, char *argv[])
         converted = convertText(text, entries, parser.isSet(toCyrillic));
     } catch (const RuntimeError &error) {
         say(u"текст не может быть сконвертирован: %1.\nТекст длиннее 32 766 знаков или "
-            "становится длиннее при конвертации (%2 знаков на входе)."_s
-                    .arg(error.message())
-                    .arg(text.size()));
+            "становится длиннее при конвертации (%2 на входе)."_s
+                    .arg(error.message(),
+                         Numerals::count(text.size(), u"знак"_s, u"знака"_s, u"знаков"_s)));
         return TextUnconvertible;
     }
 
-    if (!writeAll(stdout, converted.toUtf8())) {
-        say(u"не удалось записать результат."_s);
-        return OutputFailed;
-    }
-    return Converted;
+    return writeOut(converted, u"результат"_s) ? Converted : OutputFailed;
 }

@@ -4,6 +4,7 @@
 #include "codetable.h"
 #include "conversion.h"
 #include "modgp.h"
+#include "numerals.h"
 #include "runtimeerror.h"
 
 #include <QFile>
@@ -338,7 +339,9 @@ void reportRoundTrip(const RoundTrip &trip, QTextStream &out)
             << '\n';
     }
     if (trip.lost.size() > listed)
-        out << u"  …и ещё %1 слов"_s.arg(trip.lost.size() - listed) << '\n';
+        out << u"  …и ещё "_s
+                    + Numerals::count(trip.lost.size() - listed, u"слово"_s, u"слова"_s, u"слов"_s)
+            << '\n';
 }
 
 } // namespace

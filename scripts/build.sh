@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Configures and builds Vertlin into build/ (or $VERTLIN_BUILD_DIR).
+# Configures (CMakePresets.json, preset "default") and builds Vertlin into
+# build/ (or $VERTLIN_BUILD_DIR).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VERTLIN_BUILD_DIR:-$root/build}
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root" --preset default -B "$build" >/dev/null
 cmake --build "$build" --parallel "$(nproc)"

@@ -2,13 +2,15 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian/Ubuntu packages Vertlin needs that are not there yet.
 #   install-deps.sh build   what building the program needs
-#   install-deps.sh test    that, plus what the tests need (X server, fonts, corpus)
+#   install-deps.sh test    that, plus what the tests need (X server, fonts, corpus,
+#                           the validators of the installed tree and the package)
 set -euo pipefail
 
 build_packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
                 libgl-dev fonts-dejavu-core)
 test_packages=(xvfb xdotool xclip x11-xkb-utils x11-utils imagemagick
-               fonts-dejavu-core manpages-ru groff-base libx11-dev desktop-file-utils)
+               fonts-dejavu-core manpages-ru groff-base libx11-dev desktop-file-utils
+               appstream man-db dpkg-dev file lintian)
 
 wanted=("${build_packages[@]}")
 [ "${1:-build}" = test ] && wanted+=("${test_packages[@]}")

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 // vertlin-convert run as a user runs it, in a folder holding the files named.
@@ -13,6 +15,16 @@ class tst_Cli : public QObject
 
     QTemporaryDir m_dir;
 
+    void run(QProcess &process, const QString &arguments, const QByteArray &input = {})
+    {
+        process.setWorkingDirectory(m_dir.path());
+        process.start(qEnvironmentVariable("VERTLIN_CONVERT"),
+                      arguments.split(u' ', Qt::SkipEmptyParts));
+        process.write(input);
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -20,6 +32,7 @@ private slots:
         const std::pair<const char *, QByteArray> files[] = {
             {"table.ini", "header\r\nzh \xE6\r\nz \xE7\r\nu \xF3\r\nk \xEA\r\n"},
             {"starved.ini", "header\r\ns \xF1\r\nsh \xF8\r\n"},
+            {"growing.ini", "header\r\na aa\r\n"},
             {"sample.txt", u"шик"_s.toUtf8()},
             {"input.txt", "\xEF\xBB\xBFzhuk\r\nzuk\nkuz\rzz\n\r\n\nk"}};
         for (const auto &[name, bytes] : files) {
@@ -72,12 +85,7 @@ private slots:
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, output);
         QProcess process;
-        process.setWorkingDirectory(m_dir.path());
-        process.start(qEnvironmentVariable("VERTLIN_CONVERT"),
-                      arguments.split(u' ', Qt::SkipEmptyParts));
-        process.write(input);
-        process.closeWriteChannel();
-        QVERIFY(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);
+        run(process, arguments, input);
         const QByteArray out = process.readAllStandardOutput();
         const QByteArray err = process.readAllStandardError();
         QCOMPARE(process.exitCode(), status);
@@ -87,6 +95,64 @@ private slots:
         const bool russian = QString::fromUtf8(err).contains(QRegularExpression(u"[а-я]"_s));
         QVERIFY2(status < 2 ? err.isEmpty() : err.startsWith("vertlin-convert: ") && russian,
                  err.constData());
+    }
+
+    // What only standard error tells: numerals that agree with their number,
+    // and a standard output that cannot be written (a full disk), which is a
+    // failure whatever was to go there.
+    void messages_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        const QString growing = u"--to-cyrillic --table growing.ini"_s;
+        QTest::newRow("1 знак") << growing << QByteArray(1, 'a') << false << 4 << u"1 знак"_s;
+        QTest::newRow("4 знака") << growing << QByteArray(4, 'a') << false << 4 << u"4 знака"_s;
+        QTest::newRow("12 знаков") << growing << QByteArray(12, 'a') << false << 4 << u"12 знаков"_s;
+        QTest::newRow("21 знак") << growing << QByteArray(21, 'a') << false << 4 << u"21 знак"_s;
+        const QString unwritten = u"не удалось записать"_s;
+        QTest::newRow("help") << u"--help"_s << QByteArray() << true << 6 << unwritten;
+        QTest::newRow("version") << u"--version"_s << QByteArray() << true << 6 << unwritten;
+        QTest::newRow("result") << u"--to-latin"_s << u"жук"_s.toUtf8() << true << 6 << unwritten;
+        QTest::newRow("report") << u"--check"_s << QByteArray() << true << 6 << unwritten;
+    }
+
+    void messages()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(bool, diskFull);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QProcess process;
+        if (diskFull)
+            process.setStandardOutputFile(u"/dev/full"_s);
+        run(process, arguments, input);
+        QCOMPARE(process.exitCode(), status);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        // The whole word: "21 знак" must not be the start of "21 знака".
+        const QRegularExpression word(u"(?<!\\d)"_s + message + u"(?!\\w)"_s,
+                                      QRegularExpression::UseUnicodePropertiesOption);
+        QVERIFY2(err.contains(word), qPrintable(err));
+    }
+
+    // The help fits a terminal of 80 columns and tells every exit status.
+    void help()
+    {
+        QProcess process;
+        run(process, u"--help"_s);
+        QCOMPARE(process.exitCode(), 0);
+        const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n');
+        for (const QString &line : lines)
+            QVERIFY2(line.size() <= 79, qPrintable(line));
+        for (int status = 0; status <= 6; ++status) {
+            const QRegularExpression listed(u"^  %1  \\S"_s.arg(status));
+            QVERIFY2(std::any_of(lines.begin(), lines.end(),
+                                 [&](const QString &l) { return l.contains(listed); }),
+                     qPrintable(u"status %1 not listed"_s.arg(status)));
+        }
     }
 };
 

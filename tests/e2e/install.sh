@@ -18,7 +18,7 @@ link=$(readlink "$prefix/bin/vertlin") || fail "bin/vertlin is not a link"
 [ "$prefix/bin/vertlin" -ef "$prefix/lib/vertlin/vertlin" ] || fail "bin/vertlin does not lead to the program"
 pass "program and table in lib/vertlin, bin/vertlin a relative link to it"
 
-desktop=$prefix/share/applications/vertlin.desktop
+desktop=$prefix/share/applications/org.example.Vertlin.desktop
 [ -f "$desktop" ] || fail "no desktop entry"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "the desktop entry does not validate"

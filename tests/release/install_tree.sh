@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# `cmake --install` of the tested build, checked as a distribution checks it:
+# the desktop entry and the AppStream metainfo validate and name each other,
+# the metainfo lists this release, the manual pages render without a single
+# groff warning, and the licence and change log are with the docs.
+. "$(dirname "$0")/lib.sh"
+need desktop-file-validate desktop-file-utils
+need appstreamcli appstream
+need man man-db
+
+prefix=$RELEASE_WORK/prefix
+"$RELEASE_CMAKE" --install "$RELEASE_BUILD_DIR" --prefix "$prefix" >"$RELEASE_WORK/install.log" 2>&1 \
+    || fail "cmake --install failed: $(cat "$RELEASE_WORK/install.log")"
+
+desktop=$prefix/share/applications/$APP_ID.desktop
+metainfo=$prefix/share/metainfo/$APP_ID.metainfo.xml
+desktop-file-validate "$desktop" || fail "the desktop entry does not validate"
+appstreamcli validate --no-net --explain "$metainfo" || fail "the metainfo does not validate"
+# The tree as a whole: the launchable desktop entry and the icon are found.
+appstreamcli validate-tree --no-net "$prefix" || fail "the installed tree does not validate"
+grep -qF "<launchable type=\"desktop-id\">$APP_ID.desktop</launchable>" "$metainfo" \
+    || fail "the metainfo does not launch $APP_ID.desktop"
+grep -qF "<release version=\"$RELEASE_VERSION\"" "$metainfo" \
+    || fail "the metainfo lists no release $RELEASE_VERSION"
+pass "desktop entry and metainfo of $APP_ID validate, release $RELEASE_VERSION listed"
+
+for page in man1/vertlin.1.gz man1/vertlin-convert.1.gz ru/man1/vertlin.1.gz ru/man1/vertlin-convert.1.gz; do
+    file=$prefix/share/man/$page
+    [ -f "$file" ] || fail "no manual page $page"
+    MANWIDTH=80 man --warnings=w -l "$file" >"$RELEASE_WORK/page.txt" 2>"$RELEASE_WORK/page.err" \
+        || fail "man -l $page failed: $(cat "$RELEASE_WORK/page.err")"
+    [ ! -s "$RELEASE_WORK/page.err" ] || fail "man -l $page warns: $(cat "$RELEASE_WORK/page.err")"
+    grep -q "$RELEASE_VERSION" "$RELEASE_WORK/page.txt" || fail "$page does not name version $RELEASE_VERSION"
+done
+pass "the four manual pages render without warnings"
+
+doc=$prefix/share/doc/vertlin
+cmp -s "$doc/LICENSE" "$RELEASE_SOURCE_DIR/LICENSE" || fail "no licence in $doc"
+zcat "$doc/changelog.gz" | head -n 1 | grep -qF "vertlin ($RELEASE_VERSION)" \
+    || fail "the change log has no entry for $RELEASE_VERSION: $(zcat "$doc/changelog.gz" | head -n 1)"
+pass "licence and change log in share/doc/vertlin"
