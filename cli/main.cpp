@@ -2,12 +2,13 @@
 // vertlin-convert: the window's conversion for files and pipes.
 //
 //   vertlin-convert (--to-cyrillic | --to-latin) [--table FILE] [FILE]
-//   vertlin-convert --check [--table FILE] [--sample FILE]
+//   vertlin-convert --check [--table FILE] [--sample FILE] [--report FILE]...
 
 #include "codetable.h"
 #include "conversion.h"
 #include "runtimeerror.h"
 #include "tablecheck.h"
+#include "tablereport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,6 +19,7 @@
 #include <QTextStream>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -86,8 +88,30 @@ QString tableOption(const QCommandLineParser &parser, const QCommandLineOption &
                                : CodeTable::fileName(QCoreApplication::applicationDirPath(), 1);
 }
 
+// The figures per kind of text, after the check; a table that grows without
+// end is not measured, since its conversions would never finish.
+int reportTable(const QString &tablePath, const QStringList &samples, QString &report)
+{
+    QStringList entries;
+    CodeTable::load(tablePath, entries);
+    QTextStream out(&report);
+    const auto findings = TableCheck::checkEntries(entries);
+    if (std::any_of(findings.cbegin(), findings.cend(), [](const TableCheck::Finding &f) {
+            return f.kind == TableCheck::Kind::EndlessGrowth;
+        })) {
+        out << u"Таблица не измерена: её строки вызывают бесконечный рост текста.\n"_s;
+        return TableCheck::ProblemsFound;
+    }
+    QString error;
+    if (!TableReport::run(entries, samples, out, error)) {
+        say(u"не удалось прочитать образец.\n"_s + error);
+        return TableCheck::SampleUnreadable;
+    }
+    return TableCheck::Clean;
+}
+
 int checkTable(const QCommandLineParser &parser, const QCommandLineOption &table,
-               const QCommandLineOption &sample)
+               const QCommandLineOption &sample, const QCommandLineOption &reportOption)
 {
     if (parser.isSet(u"to-cyrillic"_s) || parser.isSet(u"to-latin"_s))
         return usageError(u"--check не сочетается с --to-cyrillic и --to-latin."_s);
@@ -104,6 +128,12 @@ int checkTable(const QCommandLineParser &parser, const QCommandLineOption &table
                                                    : u"не удалось прочитать образец.\n"_s)
             + error);
         return status;
+    }
+    if (parser.isSet(reportOption)) {
+        const int reported = reportTable(tableOption(parser, table), parser.values(reportOption),
+                                         report);
+        if (reported == TableCheck::SampleUnreadable)
+            return reported;
     }
     return writeAll(stdout, report.toUtf8()) ? status : int(OutputFailed);
 }
@@ -139,11 +169,18 @@ int main(int argc, char *argv[])
                                     u"С --check: русский текст в UTF-8, слова которого "
                                     "переводятся в латиницу и обратно."_s,
                                     u"ФАЙЛ"_s);
+    const QCommandLineOption reportOption(
+            u"report"_s,
+            u"С --check: текст одного вида в UTF-8 (имя файла называет вид); таблица "
+            "измеряется на нём: слова туда и обратно, прописными, частые слова в двух "
+            "привычных наборах латиницей. Можно указать несколько раз."_s,
+            u"ФАЙЛ"_s);
     parser.addOption(toCyrillic);
     parser.addOption(toLatin);
     parser.addOption(table);
     parser.addOption(check);
     parser.addOption(sample);
+    parser.addOption(reportOption);
     parser.addPositionalArgument(u"ФАЙЛ"_s,
                                  u"Текст в UTF-8; без него или «-» — стандартный ввод."_s,
                                  u"[ФАЙЛ]"_s);
@@ -160,9 +197,9 @@ int main(int argc, char *argv[])
         return Converted;
     }
     if (parser.isSet(check))
-        return checkTable(parser, table, sample);
-    if (parser.isSet(sample))
-        return usageError(u"--sample действует только вместе с --check."_s);
+        return checkTable(parser, table, sample, reportOption);
+    if (parser.isSet(sample) || parser.isSet(reportOption))
+        return usageError(u"--sample и --report действуют только вместе с --check."_s);
     if (parser.isSet(toCyrillic) == parser.isSet(toLatin))
         return usageError(u"укажите одно из направлений: --to-cyrillic или --to-latin."_s);
     const QStringList files = parser.positionalArguments();
