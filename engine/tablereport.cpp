@@ -144,9 +144,15 @@ Counted commonest(const Counted &words)
     std::stable_sort(order.begin(), order.end(), [&](const QString &a, const QString &b) {
         return lower.counts.value(a) > lower.counts.value(b);
     });
+    // A list of words without repeats (every word form once) has no
+    // commonest words: an even spread over it stands for it instead.
+    const bool flat = std::all_of(words.words.cbegin(), words.words.cend(),
+                                  [&](const QString &w) { return words.counts.value(w) == 1; });
     Counted common;
-    for (const QString &word : order.mid(0, CommonWords))
+    for (qsizetype i = 0; i < std::min(CommonWords, order.size()); ++i) {
+        const QString &word = order.at(flat ? i * order.size() / CommonWords : i);
         common.add(word, lower.counts.value(word));
+    }
     return common;
 }
 
