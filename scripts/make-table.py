@@ -41,32 +41,32 @@ CONSONANTS = "бвгджзклмнпрстфхцчшщ"
 CONTEXT = [
     # тс before a vowel or в is ц to a typist: the prefix от- before с and
     # the compounds keep тс.
-    "otsutst отсутст", "otsyl отсыл", "otsyp отсып", "otsyr отсыр",
-    "otsech отсеч", "otsek отсек", "otsev отсев", "otsei отсеи", "otseya отсея",
-    "otsel отсел", "otseb отсеб", "otsizh отсиж", "otsid отсид",
-    "otsig отсиг", "otsazh отсаж", "otsad отсад", "otsas отсас", "otsal отсал",
-    "otsos отсос", "otsovet отсовет", "otsoed отсоед", "otsort отсорт", "otsvech отсвеч",
-    "detsad детсад", "tsvan тсван", "estsel естсел", "utsaj утсай", "rtsig ртсиг",
+    "^otsutst отсутст", "^otsyl отсыл", "^otsyp отсып", "^otsyr отсыр",
+    "^otsech отсеч", "^otsek отсек", "^otsev отсев", "^otsei отсеи", "^otseya отсея",
+    "^otsel отсел", "^otseb отсеб", "^otsizh отсиж", "^otsid отсид",
+    "^otsig отсиг", "^otsazh отсаж", "^otsad отсад", "^otsas отсас", "^otsal отсал",
+    "^otsos отсос", "^otsovet отсовет", "^otsoed отсоед", "^otsort отсорт", "^otsvech отсвеч",
+    "^detsad детсад", "^tsvan тсван", "estsel естсел", "utsaj утсай", "rtsig ртсиг",
     # ts before a consonant or я, ю, ё is тс (детский, отступ, является).
     "tsya тся", "tsja тся", "tsyu тсю", "tsju тсю", "tsyo тсё", "tsjo тсё", "tsch тсч", "tskh тсх", "tsk тск", "tst тст",
     "tsl тсл", "tsn тсн", "tsr тср", "tsm тсм",
     # ы before и and у after вы- (выиграть, выучить).
-    "vyig выиг", "vyisk выиск", "vyuch выуч", "vyuzh выуж", "vyud выуд",
+    "^vyig выиг", "^vyisk выиск", "^vyuch выуч", "^vyuzh выуж", "^vyud выуд",
     # й before о, where ё may be typed jo.
-    "ajon айон", "majo майо", "kojot койот", "jod йод", "jog йог", "jota йота",
+    "ajon айон", "majo майо", "^kojot койот", "^jod йод", "^jog йог", "^jota йота",
 ]
 
 # щ typed sch after a letter (общий, помощь, следующий, ещё), read only:
 # they stand below shch, which takes every щ first going to Latin. Above
 # them the roots that keep сч, and above those the щ words these would take.
 SCH = [
-    "vrasch вращ", "krasch кращ", "brasch бращ", "yrasch ыращ", "obeschest обесчест",
-    "obesch обещ", "naschit насчит", "oschit осчит", "yschit ысчит", "bschit бсчит",
-    "oschast осчаст", "ischad исчад", "roscher росчер", "reschur ресчур", "oschet осчет",
-    "noschiv носчив", "peschin песчин", "oschis осчис", "uschat усчат",
-    "rasch расч", "besch бесч", "nesch несч", "peresch пересч", "peschan песчан",
-    "ischez исчез", "ischer исчер", "ischis исчис", "pischik писчик", "pischaya писчая", "pischij писчий", "pischee писчее", "noschik носчик",
-    "schyo счё",
+    "^vrasch вращ", "krasch кращ", "brasch бращ", "yrasch ыращ", "^obeschest обесчест",
+    "^obesch обещ", "^naschit насчит", "oschit осчит", "yschit ысчит", "bschit бсчит",
+    "oschast осчаст", "^ischad исчад", "^roscher росчер", "reschur ресчур", "oschet осчет",
+    "noschiv носчив", "^peschin песчин", "oschis осчис", "uschat усчат",
+    "^rasch расч", "^besch бесч", "^nesch несч", "^peresch пересч", "^peschan песчан",
+    "^ischez исчез", "^ischer исчер", "^ischis исчис", "^pischik писчик", "^pischaya писчая", "^pischij писчий", "^pischee писчее", "noschik носчик",
+    "^schyo счё",
     "jusch ющ", "jasch ящ", "usch ущ", "asch ащ", "esch ещ", "osch ощ", "isch ищ", "ysch ыщ", "bsch бщ",
     "nsch нщ", "vsch вщ", "rsch рщ", "lsch лщ",
 ]
@@ -74,16 +74,16 @@ SCH = [
 # One apostrophe for ъ after the usual prefixes, read only (below '' ъ), and
 # only before the roots that take ъ, so that досье, воробья, лошадью keep ь.
 APOSTROPHE = [
-    "pod'yo подъё", "raz'ya разъя", "kon'yun конъюн", "ob'yav объяв", "ob'yas объяс",
-    "ob'yat объят", "ob'yom объём", "pod'e подъе", "raz'e разъе", "iz'ya изъя",
-    "ot'yav отъяв", "ras'e расъе", "nad'e надъе", "ad'yut адъют", "sub'e субъе",
-    "ob'ekt объект", "ob'ed объед", "ob'ez объез", "ot'ez отъез", "ot'ed отъед",
-    "in'ek инъек", "s'ez съез", "s'el съел", "s'es съес", "s'ed съед",
+    "^pod'yo подъё", "^raz'ya разъя", "^kon'yun конъюн", "^ob'yav объяв", "^ob'yas объяс",
+    "^ob'yat объят", "^ob'yom объём", "^pod'e подъе", "^raz'e разъе", "^iz'ya изъя",
+    "^ot'yav отъяв", "^ras'e расъе", "^nad'e надъе", "^ad'yut адъют", "^sub'e субъе",
+    "^ob'ekt объект", "^ob'ed объед", "^ob'ez объез", "^ot'ez отъез", "^ot'ed отъед",
+    "^in'ek инъек", "^s'ez съез", "^s'el съел", "^s'es съес", "^s'ed съед",
 ]
 
 # с before х typed h (исходный, схема), read only: below kh, above sh.
-SKH = ["shod сход", "shvat схват", "shema схема", "shemy схемы",
-       "sheme схеме"]
+SKH = ["^shod сход", "^shvat схват", "^shema схема", "^shemy схемы",
+       "^sheme схеме"]
 
 # Letters spelt with two Latin letters or more, whose case follows the word's.
 DIGRAPHS = "ёжхчшщюя"
@@ -96,10 +96,22 @@ def capitalised(s):
     return s[:1].upper() + s[1:]
 
 
-def forms(latin, cyrillic, caps=True):
-    out = [f"{latin} {cyrillic}", f"{capitalised(latin)} {capitalised(cyrillic)}"]
+def forms(latin, cyrillic, caps=True, capital=True):
+    out = [f"{latin} {cyrillic}"]
+    if capital:
+        out.append(f"{capitalised(latin)} {capitalised(cyrillic)}")
     if caps:
         out.append(f"{latin.upper()} {cyrillic.upper()}")
+    return out
+
+
+def context(entries, caps=False):
+    """Each entry in lower case, and Capitalised where it may start a word
+    (written with a leading "^" in the lists above)."""
+    out = []
+    for entry in entries:
+        latin, cyrillic = entry.lstrip("^").split(" ")
+        out += forms(latin, cyrillic, caps=caps, capital=entry.startswith("^"))
     return out
 
 
@@ -129,29 +141,27 @@ def signs_after_capitals():
 
 def table():
     lines = []
-    for entry in CONTEXT:
-        lines += forms(*entry.split(" "))
+    # In capitals the caps pairs below read ц, я, ю, ё, so only ы before и
+    # needs its capital form.
+    lines += context(CONTEXT) + context(["^vyig выиг", "^vyisk выиск"], caps=True)[2::3]
     lines += capital_pairs()
     lines += ["Shch'' ЩЪ", "Shch' ЩЬ"]
     lines += forms("shch", "щ")
-    for entry in SCH:  # in capitals, the capital pairs above read СЧ
-        lines += forms(*entry.split(" "), caps=False)
+    lines += context(SCH)  # in capitals, the capital pairs above read СЧ
     lines += signs_after_capitals()
     lines += forms("shh", "щ") + ["'' ъ"]
-    for entry in APOSTROPHE:  # before я, ю, ё, capitals read the capital pairs
-        lines += forms(*entry.split(" "), caps="'y" not in entry)
+    # Before я, ю, ё, capitals read the capital pairs.
+    lines += context(e for e in APOSTROPHE if "'y" in e)
+    lines += context((e for e in APOSTROPHE if "'y" not in e), caps=True)
     for latin in ("yo", "zh", "kh", "ch", "sh"):
         if latin == "sh":
-            for entry in SKH:
-                lines += forms(*entry.split(" "), caps=False)
+            lines += context(SKH)
         lines += forms(latin, LETTERS[LATIN.index(latin)])
     lines += ["e' э", "E' Э"] + forms("yu", "ю") + forms("ya", "я")
     lines += [f"{SPELLING[c].upper()}' {c.upper()}Ь" for c in CONSONANTS
               if len(SPELLING[c]) == 1]
     lines += forms("ja", "я", caps=False) + forms("ju", "ю") + ["jo ё"]
     lines += ["' ь", "j й", "J Й", "c ц", "C Ц"]
-    for after in ("a", "e", "i", "v"):
-        lines += forms("ts" + after, "ц" + LETTERS[LATIN.index(after)])
     lines += forms("ts", "ц", caps=False)
     for vowel in "aeiouy":
         lines += forms(vowel + "y", LETTERS[LATIN.index(vowel)] + "й")
