@@ -7,8 +7,8 @@ logic; this script keeps that order in one readable place and spells out
 the case forms and the capital pairs that would be tedious to keep by hand:
 
  1. context entries: spellings that a shorter entry below would read wrongly
-    (отсек is not оцек, выиграть not выйграть), in lower case, Capitalised
-    and ALL CAPS;
+    (отсек is not оцек, выиграть not выйграть), in lower case, and
+    Capitalised where they may start a word;
  2. capitals: a two-letter Latin spelling inside an all-capital word is
     written in capitals (ЖУК -> ZHUK, ЩИ -> SHCHI), one entry per pair of
     capitals, longest Latin first;
@@ -141,8 +141,8 @@ def signs_after_capitals():
 
 def table():
     lines = []
-    # In capitals the caps pairs below read ц, я, ю, ё, so only ы before и
-    # needs its capital form.
+    # Capitals have no ts, jo or sch readings, and the capital pairs below read
+    # я, ю, ё: of the context entries only ы before и needs its capital form.
     lines += context(CONTEXT) + context(["^vyig выиг", "^vyisk выиск"], caps=True)[2::3]
     lines += capital_pairs()
     lines += ["Shch'' ЩЪ", "Shch' ЩЬ"]
