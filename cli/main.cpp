@@ -2,7 +2,7 @@
 // vertlin-convert: the window's conversion for files and pipes.
 //
 //   vertlin-convert (--to-cyrillic | --to-latin) [--table FILE] [FILE]
-//   vertlin-convert --check [--table FILE] [--sample FILE]
+//   vertlin-convert --check [--table FILE] [--sample FILE] [--report FILE]...
 //   vertlin-convert (--help | --version)
 
 #include "codetable.h"
@@ -10,6 +10,7 @@
 #include "numerals.h"
 #include "runtimeerror.h"
 #include "tablecheck.h"
+#include "tablereport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -20,6 +21,7 @@
 #include <QTextStream>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -58,7 +60,7 @@ QString helpText(const QCommandLineParser &parser)
     const QString options = parser.helpText().section(u'\n', 1);
     return u"Использование:\n"
            "  vertlin-convert (--to-cyrillic | --to-latin) [--table ФАЙЛ] [ФАЙЛ]\n"
-           "  vertlin-convert --check [--table ФАЙЛ] [--sample ФАЙЛ]\n"
+           "  vertlin-convert --check [--table ФАЙЛ] [--sample ФАЙЛ] [--report ФАЙЛ]...\n"
            "Обязательно ровно одно из --to-cyrillic, --to-latin и --check.\n\n"_s
             + options
             + u"\nЧитает текст в UTF-8 из ФАЙЛА или со стандартного ввода и пишет\n"
@@ -68,7 +70,8 @@ QString helpText(const QCommandLineParser &parser)
               "С --check программа ничего не конвертирует: она читает таблицу так же, как\n"
               "окно, и пишет, какие её строки ничего не меняют, никогда не срабатывают,\n"
               "вызывают переполнение или повторяются; с --sample ещё и какая доля русских\n"
-              "слов образца возвращается из латиницы без изменений.\n\n"
+              "слов образца возвращается из латиницы без изменений; с --report — сводка\n"
+              "по каждому виду текста.\n\n"
               "Коды завершения:\n"
               "  0  текст сконвертирован; с --check: замечаний нет (только сведения)\n"
               "  1  с --check: в таблице есть замечания\n"
@@ -105,8 +108,30 @@ QString tableOption(const QCommandLineParser &parser, const QCommandLineOption &
                                : CodeTable::fileName(QCoreApplication::applicationDirPath(), 1);
 }
 
+// The figures per kind of text, after the check; a table that grows without
+// end is not measured, since its conversions would never finish.
+int reportTable(const QString &tablePath, const QStringList &samples, QString &report)
+{
+    QStringList entries;
+    CodeTable::load(tablePath, entries);
+    QTextStream out(&report);
+    const auto findings = TableCheck::checkEntries(entries);
+    if (std::any_of(findings.cbegin(), findings.cend(), [](const TableCheck::Finding &f) {
+            return f.kind == TableCheck::Kind::EndlessGrowth;
+        })) {
+        out << u"Таблица не измерена: её строки вызывают бесконечный рост текста.\n"_s;
+        return TableCheck::ProblemsFound;
+    }
+    QString error;
+    if (!TableReport::run(entries, samples, out, error)) {
+        say(u"не удалось прочитать образец.\n"_s + error);
+        return TableCheck::SampleUnreadable;
+    }
+    return TableCheck::Clean;
+}
+
 int checkTable(const QCommandLineParser &parser, const QCommandLineOption &table,
-               const QCommandLineOption &sample)
+               const QCommandLineOption &sample, const QCommandLineOption &reportOption)
 {
     if (parser.isSet(u"to-cyrillic"_s) || parser.isSet(u"to-latin"_s))
         return usageError(u"--check не сочетается с --to-cyrillic и --to-latin."_s);
@@ -123,6 +148,12 @@ int checkTable(const QCommandLineParser &parser, const QCommandLineOption &table
                                                    : u"не удалось прочитать образец.\n"_s)
             + error);
         return status;
+    }
+    if (parser.isSet(reportOption)) {
+        const int reported = reportTable(tableOption(parser, table), parser.values(reportOption),
+                                         report);
+        if (reported == TableCheck::SampleUnreadable)
+            return reported;
     }
     return writeOut(report, u"отчёт"_s) ? status : int(OutputFailed);
 }
@@ -158,11 +189,18 @@ int main(int argc, char *argv[])
                                     u"С --check: русский текст в UTF-8, слова которого "
                                     "переводятся в латиницу и обратно."_s,
                                     u"ФАЙЛ"_s);
+    const QCommandLineOption reportOption(
+            u"report"_s,
+            u"С --check: текст одного вида в UTF-8 (имя файла называет вид); таблица "
+            "измеряется на нём: слова туда и обратно, прописными, частые слова в двух "
+            "привычных наборах латиницей. Можно указать несколько раз."_s,
+            u"ФАЙЛ"_s);
     parser.addOption(toCyrillic);
     parser.addOption(toLatin);
     parser.addOption(table);
     parser.addOption(check);
     parser.addOption(sample);
+    parser.addOption(reportOption);
     parser.addPositionalArgument(u"ФАЙЛ"_s,
                                  u"Текст в UTF-8; без него или «-» — стандартный ввод."_s,
                                  u"[ФАЙЛ]"_s);
@@ -177,9 +215,9 @@ int main(int argc, char *argv[])
                 ? Converted
                 : OutputFailed;
     if (parser.isSet(check))
-        return checkTable(parser, table, sample);
-    if (parser.isSet(sample))
-        return usageError(u"--sample действует только вместе с --check."_s);
+        return checkTable(parser, table, sample, reportOption);
+    if (parser.isSet(sample) || parser.isSet(reportOption))
+        return usageError(u"--sample и --report действуют только вместе с --check."_s);
     if (parser.isSet(toCyrillic) == parser.isSet(toLatin))
         return usageError(u"укажите одно из направлений: --to-cyrillic или --to-latin."_s);
     const QStringList files = parser.positionalArguments();

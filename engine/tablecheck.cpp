@@ -102,9 +102,21 @@ QString emptyWordReason(const QString &line, const Entry &entry)
 
 Finding finding(Kind kind, qsizetype index, qsizetype other, const QString &message)
 {
-    const bool information = kind == Kind::EmptyLine || kind == Kind::LatinOnly;
+    const bool information =
+            kind == Kind::EmptyLine || kind == Kind::LatinOnly || kind == Kind::IgnoredText;
     return {kind, information ? Severity::Information : Severity::Problem, lineOfEntry(index),
             other < 0 ? 0 : lineOfEntry(other), message};
+}
+
+// The table has no comments: what follows a second space is never read, so
+// an author who meant it as one is told.
+void noteIgnoredText(const QString &line, qsizetype index, QList<Finding> &findings)
+{
+    const QString rest = line.section(u' ', 2);
+    if (!rest.isEmpty())
+        findings.append(finding(Kind::IgnoredText, index, -1,
+                                u"текст после второго пробела не читается: %1 "
+                                u"(комментариев в таблице нет)"_s.arg(quoted(rest))));
 }
 
 } // namespace
@@ -146,6 +158,7 @@ QList<Finding> checkEntries(const QStringList &lines)
                                             + u": строка ничего не меняет"_s));
             continue;
         }
+        noteIgnoredText(line, j, findings);
         const auto seen = firstSeen.constFind(entry.text());
         if (seen != firstSeen.cend()) {
             findings.append(finding(Kind::Duplicate, j, *seen,

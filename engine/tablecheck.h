@@ -25,6 +25,7 @@ enum class Kind {
     NeverMatches,  // never finds its Latin word: earlier entries consume it
     LatinOnly,     // never finds its Cyrillic word: an alias read only from Latin
     EndlessGrowth, // its replacement contains its search word and is longer
+    IgnoredText,   // text after a second space, such as a would-be comment
 };
 
 struct Finding

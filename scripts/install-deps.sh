@@ -9,8 +9,10 @@ set -euo pipefail
 build_packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
                 libgl-dev fonts-dejavu-core)
 test_packages=(xvfb xdotool xclip x11-xkb-utils x11-utils imagemagick
-               fonts-dejavu-core manpages-ru groff-base libx11-dev desktop-file-utils
-               appstream man-db dpkg-dev file lintian)
+               fonts-dejavu-core libx11-dev desktop-file-utils
+               appstream man-db dpkg-dev file lintian
+               manpages-ru groff-base debian-faq-ru developers-reference-ru maint-guide-ru
+               mythes-ru mueller7-dict hunspell-ru hunspell-tools gettext)
 
 wanted=("${build_packages[@]}")
 [ "${1:-build}" = test ] && wanted+=("${test_packages[@]}")

@@ -1,26 +1,23 @@
 // SPDX-License-Identifier: MIT
 // The shipped code table data/vl1.ini: its file form, its spellings in every
-// case, what people type, and Russian prose going to Latin and back.
+// case, what people type in either habit, and every kind of Russian text
+// going to Latin and back.
 #include "codetable.h"
 #include "conversion.h"
 #include "tablecheck.h"
+#include "tablereport.h"
 
 #include <QFile>
-#include <QMap>
 #include <QProcess>
 #include <QStringDecoder>
 #include <QTest>
+#include <QTextStream>
 
 using namespace Qt::StringLiterals;
 
 static QString sourcePath(const QString &relative)
 {
     return qEnvironmentVariable("VERTLIN_SOURCE_DIR") + u'/' + relative;
-}
-
-static QString capitalised(const QString &s)
-{
-    return s.left(1).toUpper() + s.mid(1);
 }
 
 class tst_Table : public QObject
@@ -52,11 +49,13 @@ private slots:
         QVERIFY(text.startsWith(u"Vertlin"_s));
     }
 
-    // One fixed spelling per letter; a capital alone is written Capitalised.
+    // One fixed spelling per letter; a capital alone is written Capitalised,
+    // an all-capital word in Latin capitals.
     void spellings()
     {
-        QCOMPARE(convert(u"абвгдеёжзийклмнопрстуфхцчшщъыьэюя Щука ЩУКА"_s, false),
-                 u"abvgdeyozhzijklmnoprstufkhcchshshch''y'e'yuya Shchuka ShchUKA"_s);
+        QCOMPARE(convert(u"абвгдеёжзийклмнопрстуфхцчшщъыьэюя Щука ЩУКА ЮЛА СЪЕЗД ЩЁЛОЧЬ"_s, false),
+                 u"abvgdeyozhzijklmnoprstufkhcchshshch''y'e'yuya Shchuka SHCHUKA YULA S''EZD "
+                 "SHCHYOLOCH'"_s);
     }
 
     // Every letter in lower case, Capitalised and ALL CAPS goes to plain ASCII and back.
@@ -70,6 +69,8 @@ private slots:
             QTest::addRow("%s", qPrintable(u + u)) << u"б"_s + l + u"р Б"_s + u + u"Р"_s;
         }
         QTest::newRow("words") << u"ЩЁЛОЧЬ ОБЪЯВЛЕНИЕ ПОДЪЁМ СЕМЬЯ Съёмка Вьюга ПУТЬ"_s;
+        QTest::newRow("context") << u"отсечь выиграть выучить воробью досье свинье лохмотья "
+                                    "считать расчёт общий является детский Отсутствие ОТСЕК"_s;
     }
 
     void lettersComeBack()
@@ -82,38 +83,25 @@ private slots:
         QCOMPARE(convert(latin, true), word);
     }
 
-    // Every multi-letter Latin spelling of the table read back alone, in lower
-    // case too, and those in lower case also Capitalised and in ALL CAPS; a
-    // sign after every capital consonant; signs in running text.
+    // Both typing habits, capitals in either form, and the signs.
     void readBack_data()
     {
         QTest::addColumn<QString>("latin");
         QTest::addColumn<QString>("cyrillic");
-        QMap<QString, QString> spellings;
-        for (const QString &entry : m_table) {
-            const QString latin = entry.section(u' ', 0, 0), cyrillic = entry.section(u' ', 1);
-            if (latin.size() < 2 || latin.at(0).script() != QChar::Script_Latin)
-                continue;
-            spellings.insert(latin, cyrillic);
-            spellings.insert(latin.toLower(), cyrillic.toLower());
-            if (latin == latin.toLower()) {
-                spellings.insert(capitalised(latin), capitalised(cyrillic));
-                // No "JA": it would take the "ЙА" of ALL CAPS text.
-                spellings.insert(latin.toUpper(), latin == u"ja"_s ? u"ЙА"_s : cyrillic.toUpper());
-            }
-        }
-        for (const QChar c : u"БВГДЖЗКЛМНПРСТФХЦЧШЩ"_s) { // a sign at the end takes the case
-            const QString latin = convert(c, false);
-            for (const QString &l : {latin, latin.toUpper()})
-                spellings.insert(l + u"'"_s, c + u"Ь"_s), spellings.insert(l + u"''"_s, c + u"Ъ"_s);
-        }
-        for (auto it = spellings.cbegin(); it != spellings.cend(); ++it)
-            QTest::addRow("%s", qPrintable(it.key())) << it.key() << it.value();
-        QTest::newRow("signs") << u"ob''ekt sem'ya S''ezd L'vov"_s << u"объект семья Съезд Львов"_s;
-        QTest::newRow("caps signs") << u"ISPOL'ZOVANIE OB''EKT ZH'OM PUT' DEN'"_s
-                                    << u"ИСПОЛЬЗОВАНИЕ ОБЪЕКТ ЖЬОМ ПУТЬ ДЕНЬ"_s;
-        QTest::newRow("one apostrophe, digraphs") << u"POD'EZD Ob'yavlenie SHCH'' Shch'e KH'L"_s
-                                                  << u"ПОДЪЕЗД Объявление ЩЪ Щье ХЬЛ"_s;
+        QTest::newRow("capitals") << u"ZhUK ZHUK Zhuk SHCHI ShchI YuLYa YULYA"_s
+                                  << u"ЖУК ЖУК Жук ЩИ ЩИ ЮЛЯ ЮЛЯ"_s;
+        QTest::newRow("style 1") << u"otets konets litso mesyats granitsy yavlyaetsya otstup "
+                                    "detskij s#est' shchuka"_s
+                                 << u"отец конец лицо месяц границы является отступ детский "
+                                    "съесть щука"_s;
+        QTest::newRow("style 2") << u"zhenschina esche vsjo dajot pomosch'ju javljaetsja ishodnyj "
+                                    "schitat' rasschet hleb"_s
+                                 << u"женщина еще всё даёт помощью является исходный считать "
+                                    "рассчет хлеб"_s;
+        QTest::newRow("signs") << u"ob''ekt sem'ya S''ezd L'vov ISPOL'ZOVANIE PUT' DEN'"_s
+                               << u"объект семья Съезд Львов ИСПОЛЬЗОВАНИЕ ПУТЬ ДЕНЬ"_s;
+        QTest::newRow("one apostrophe") << u"POD'EZD Ob'yavlenie pod'ezd s'ezd dos'e vorob'yu"_s
+                                        << u"ПОДЪЕЗД Объявление подъезд съезд досье воробью"_s;
     }
 
     void readBack()
@@ -157,22 +145,36 @@ private slots:
         QVERIFY(misses.size() <= 0.03 * double(words));
     }
 
-    // Russian prose to Latin and back: the manual pages of manpages-ru.
-    void corpusRoundTrip()
+    // Every kind of Russian text the test command installs, measured as
+    // "vertlin-convert --check --report" does, against the table's goals.
+    void corpusGoals_data()
     {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind : {"manpages", "guides", "thesaurus", "dictionary", "messages",
+                                 "wordforms"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+
+    void corpusGoals()
+    {
+        QFETCH(QString, kind);
         QProcess corpus;
-        corpus.start(u"bash"_s, {sourcePath(u"scripts/ru-corpus.sh"_s)});
+        corpus.start(u"bash"_s, {sourcePath(u"scripts/ru-corpus.sh"_s), kind});
         QVERIFY(corpus.waitForFinished(300000));
-        QVERIFY2(corpus.exitCode() == 0, corpus.readAllStandardError().constData());
-        const auto trip =
-                TableCheck::roundTrip(m_table, QString::fromUtf8(corpus.readAllStandardOutput()));
-        QStringList lost;
-        for (const auto &word : trip.lost)
-            lost << u"%1 ×%2 → %3 → %4"_s.arg(word.word).arg(word.count).arg(word.latin, word.back);
-        qInfo("corpus round trip: %lld of %lld words back; lost: %s", qlonglong(trip.restored),
-              qlonglong(trip.words), qPrintable(lost.join(u", "_s)));
-        QVERIFY(trip.words >= 100000);
-        QVERIFY(trip.share() >= 0.9999);
+        const QByteArray why = corpus.readAllStandardError();
+        if (corpus.exitCode() == 1 && why.contains("install"))
+            QSKIP(why.trimmed().constData());
+        QVERIFY2(corpus.exitCode() == 0, why.constData());
+        const auto figures = TableReport::measure(
+                m_table, kind, QString::fromUtf8(corpus.readAllStandardOutput()));
+        QString report;
+        QTextStream out(&report);
+        TableReport::print(figures, out, 5);
+        out.flush();
+        qInfo("%s", qPrintable(report));
+        QVERIFY(figures.roundTrip.total >= 10000);
+        const QStringList under = TableReport::shortfalls(figures);
+        QVERIFY2(under.isEmpty(), qPrintable(under.join(u"; "_s)));
     }
 };
 

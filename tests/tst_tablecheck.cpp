@@ -25,6 +25,8 @@ private slots:
         QTest::newRow("changes nothing") << u"|zhж| zh ж|zh  ж|zh "_s
                 << u"0 2 0 i|1 3 0 P|1 4 0 P|1 5 0 P|1 6 0 P"_s;
         QTest::newRow("duplicate") << u"zh ж|z з|zh ж"_s << u"2 4 2 P"_s;
+        QTest::newRow("text after a second space") << u"zh ж # the letter ж|z з "_s
+                                                   << u"6 2 0 i"_s;
         QTest::newRow("shorter Latin above") << u"s с|sh ш"_s << u"3 3 2 P"_s;
         QTest::newRow("alias below its letter") << u"kh х|h х"_s << u"4 3 2 i"_s;
         // Starved both ways: the finding names the entry that takes the Latin.

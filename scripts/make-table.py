@@ -1,0 +1,186 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""Writes the shipped code table data/vl1.ini (windows-1251, CR LF).
+
+The table is applied top to bottom in both directions, so its order is its
+logic; this script keeps that order in one readable place and spells out
+the case forms and the capital pairs that would be tedious to keep by hand:
+
+ 1. context entries: spellings that a shorter entry below would read wrongly
+    (отсек is not оцек, выиграть not выйграть), in lower case, and
+    Capitalised where they may start a word;
+ 2. capitals: a two-letter Latin spelling inside an all-capital word is
+    written in capitals (ЖУК -> ZHUK, ЩИ -> SHCHI), one entry per pair of
+    capitals, longest Latin first;
+ 3. a capital consonant followed by a sign, then the digraphs, the signs,
+    the letters and the alternative spellings people type, each below the
+    line that spells its letter.
+
+After a change, measure it on every kind of text:
+    scripts/make-table.py && for k in $(scripts/ru-corpus.sh --kinds); do
+        scripts/ru-corpus.sh $k > /tmp/$k.txt; done
+    build/bin/vertlin-convert --check --table data/vl1.ini --report /tmp/manpages.txt ...
+"""
+import pathlib
+import sys
+
+HEADER = ("Vertlin code table 1: Latin spelling, space, Cyrillic spelling; "
+          "applied top to bottom both ways")
+
+LETTERS = "абвгдеёжзийклмнопрстуфхцчшщъыьэюя"
+LATIN = ["a", "b", "v", "g", "d", "e", "yo", "zh", "z", "i", "j", "k", "l", "m", "n", "o",
+         "p", "r", "s", "t", "u", "f", "kh", "c", "ch", "sh", "shch", "''", "y", "'", "e'",
+         "yu", "ya"]
+SPELLING = dict(zip(LETTERS, LATIN))
+CONSONANTS = "бвгджзклмнпрстфхцчшщ"
+
+# Context entries: spellings that a shorter entry below would read wrongly.
+# Each stands above every entry that would take a part of it, the longer of
+# two that overlap first. These spell their letters as the table does, so
+# they work both ways.
+CONTEXT = [
+    # тс before a vowel or в is ц to a typist: the prefix от- before с and
+    # the compounds keep тс.
+    "^otsutst отсутст", "^otsyl отсыл", "^otsyp отсып", "^otsyr отсыр",
+    "^otsech отсеч", "^otsek отсек", "^otsev отсев", "^otsei отсеи", "^otseya отсея",
+    "^otsel отсел", "^otseb отсеб", "^otsizh отсиж", "^otsid отсид",
+    "^otsig отсиг", "^otsazh отсаж", "^otsad отсад", "^otsas отсас", "^otsal отсал",
+    "^otsos отсос", "^otsovet отсовет", "^otsoed отсоед", "^otsort отсорт", "^otsvech отсвеч",
+    "^detsad детсад", "^tsvan тсван", "estsel естсел", "utsaj утсай", "rtsig ртсиг",
+    # ts before a consonant or я, ю, ё is тс (детский, отступ, является).
+    "tsya тся", "tsja тся", "tsyu тсю", "tsju тсю", "tsyo тсё", "tsjo тсё", "tsch тсч", "tskh тсх", "tsk тск", "tst тст",
+    "tsl тсл", "tsn тсн", "tsr тср", "tsm тсм",
+    # ы before и and у after вы- (выиграть, выучить).
+    "^vyig выиг", "^vyisk выиск", "^vyuch выуч", "^vyuzh выуж", "^vyud выуд",
+    # й before о, where ё may be typed jo.
+    "ajon айон", "majo майо", "^kojot койот", "^jod йод", "^jog йог", "^jota йота",
+]
+
+# щ typed sch after a letter (общий, помощь, следующий, ещё), read only:
+# they stand below shch, which takes every щ first going to Latin. Above
+# them the roots that keep сч, and above those the щ words these would take.
+SCH = [
+    "^vrasch вращ", "krasch кращ", "brasch бращ", "yrasch ыращ", "^obeschest обесчест",
+    "^obesch обещ", "^naschit насчит", "oschit осчит", "yschit ысчит", "bschit бсчит",
+    "oschast осчаст", "^ischad исчад", "^roscher росчер", "reschur ресчур", "oschet осчет",
+    "noschiv носчив", "^peschin песчин", "oschis осчис", "uschat усчат",
+    "^rasch расч", "^besch бесч", "^nesch несч", "^peresch пересч", "^peschan песчан",
+    "^ischez исчез", "^ischer исчер", "^ischis исчис", "^pischik писчик", "^pischaya писчая", "^pischij писчий", "^pischee писчее", "noschik носчик",
+    "^schyo счё",
+    "jusch ющ", "jasch ящ", "usch ущ", "asch ащ", "esch ещ", "osch ощ", "isch ищ", "ysch ыщ", "bsch бщ",
+    "nsch нщ", "vsch вщ", "rsch рщ", "lsch лщ",
+]
+
+# One apostrophe for ъ after the usual prefixes, read only (below '' ъ), and
+# only before the roots that take ъ, so that досье, воробья, лошадью keep ь.
+APOSTROPHE = [
+    "^pod'yo подъё", "^raz'ya разъя", "^kon'yun конъюн", "^ob'yav объяв", "^ob'yas объяс",
+    "^ob'yat объят", "^ob'yom объём", "^pod'e подъе", "^raz'e разъе", "^iz'ya изъя",
+    "^ot'yav отъяв", "^ras'e расъе", "^nad'e надъе", "^ad'yut адъют", "^sub'e субъе",
+    "^ob'ekt объект", "^ob'ed объед", "^ob'ez объез", "^ot'ez отъез", "^ot'ed отъед",
+    "^in'ek инъек", "^s'ez съез", "^s'el съел", "^s'es съес", "^s'ed съед",
+]
+
+# с before х typed h (исходный, схема), read only: below kh, above sh.
+SKH = ["^shod сход", "^shvat схват", "^shema схема", "^shemy схемы",
+       "^sheme схеме"]
+
+# Letters spelt with two Latin letters or more, whose case follows the word's.
+DIGRAPHS = "ёжхчшщюя"
+# Pairs whose capital Latin reads as another letter: ШЧ is SHCH, as Щ, and
+# ШЦ is SHC, the start of it.
+UNPAIRED = {"шч", "шц"}
+
+
+def capitalised(s):
+    return s[:1].upper() + s[1:]
+
+
+def forms(latin, cyrillic, caps=True, capital=True):
+    out = [f"{latin} {cyrillic}"]
+    if capital:
+        out.append(f"{capitalised(latin)} {capitalised(cyrillic)}")
+    if caps:
+        out.append(f"{latin.upper()} {cyrillic.upper()}")
+    return out
+
+
+def context(entries, caps=False):
+    """Each entry in lower case, and Capitalised where it may start a word
+    (written with a leading "^" in the lists above)."""
+    out = []
+    for entry in entries:
+        latin, cyrillic = entry.lstrip("^").split(" ")
+        out += forms(latin, cyrillic, caps=caps, capital=entry.startswith("^"))
+    return out
+
+
+def capital_pairs():
+    """Two capitals with a digraph letter among them, in capital Latin."""
+    pairs = []
+    for a in LETTERS:
+        for b in LETTERS:
+            if a + b in UNPAIRED or (a not in DIGRAPHS and b not in DIGRAPHS):
+                continue
+            pairs.append((SPELLING[a] + SPELLING[b]).upper() + " " + (a + b).upper())
+    # A sign goes with the letter before it: ЛОЧЬ is LOCH', not LOCHЬ.
+    return sorted(pairs, key=lambda e: (-len(e.split(" ")[0]), e[-1] not in "ЪЬ"))
+
+
+def signs_after_capitals():
+    out = []
+    for c in sorted(CONSONANTS, key=lambda c: -len(SPELLING[c])):
+        latin = SPELLING[c]
+        for sign, mark in (("ъ", "''"), ("ь", "'")):
+            if len(latin) == 1 and sign == "ь" or c == "щ":
+                continue  # below, after the digraphs
+            # ZH' and the like are capital pairs above.
+            out.append(f"{capitalised(latin)}{mark} {c.upper()}{sign.upper()}")
+    return out
+
+
+def table():
+    lines = []
+    # Capitals have no ts, jo or sch readings, and the capital pairs below read
+    # я, ю, ё: of the context entries only ы before и needs its capital form.
+    lines += context(CONTEXT) + context(["^vyig выиг", "^vyisk выиск"], caps=True)[2::3]
+    lines += capital_pairs()
+    lines += ["Shch'' ЩЪ", "Shch' ЩЬ"]
+    lines += forms("shch", "щ")
+    lines += context(SCH)  # in capitals, the capital pairs above read СЧ
+    lines += signs_after_capitals()
+    lines += forms("shh", "щ") + ["'' ъ"]
+    # Before я, ю, ё, capitals read the capital pairs.
+    lines += context(e for e in APOSTROPHE if "'y" in e)
+    lines += context((e for e in APOSTROPHE if "'y" not in e), caps=True)
+    for latin in ("yo", "zh", "kh", "ch", "sh"):
+        if latin == "sh":
+            lines += context(SKH)
+        lines += forms(latin, LETTERS[LATIN.index(latin)])
+    lines += ["e' э", "E' Э"] + forms("yu", "ю") + forms("ya", "я")
+    lines += [f"{SPELLING[c].upper()}' {c.upper()}Ь" for c in CONSONANTS
+              if len(SPELLING[c]) == 1]
+    lines += forms("ja", "я", caps=False) + forms("ju", "ю") + ["jo ё"]
+    lines += ["' ь", "j й", "J Й", "c ц", "C Ц"]
+    lines += forms("ts", "ц", caps=False)
+    for vowel in "aeiouy":
+        lines += forms(vowel + "y", LETTERS[LATIN.index(vowel)] + "й")
+    lines += forms("yi", "ый")
+    for c, latin in zip(LETTERS, LATIN):
+        if len(latin) == 1 and latin not in "j'c":
+            lines += forms(latin, c, caps=False)[:2]
+    lines += ["h х", "H Х", "x кс", "X КС", "w щ", "W Щ", "# ъ"]
+    for sign in "ЬЪ":
+        lines += [f"{sign}{c} {sign.lower()}{c}" for c in LETTERS]
+    return lines
+
+
+def main():
+    path = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else
+                        pathlib.Path(__file__).resolve().parent.parent / "data" / "vl1.ini")
+    text = "\r\n".join([HEADER] + table()) + "\r\n"
+    path.write_bytes(text.encode("cp1251"))
+
+
+if __name__ == "__main__":
+    main()
