@@ -207,10 +207,11 @@ int main(int argc, char *argv[])
     try {
         converted = convertText(text, entries, parser.isSet(toCyrillic));
     } catch (const RuntimeError &error) {
-        say(u"текст не может быть сконвертирован: %1.\nТекст длиннее 32 766 знаков или "
-            "становится длиннее при конвертации (%2 знаков на входе)."_s
-                    .arg(error.message())
-                    .arg(text.size()));
+        const QString cause = error.overflowExplanation(u"«"_s + tablePath + u"»"_s);
+        say(u"текст не может быть сконвертирован: "_s + error.message() + u".\n"_s
+            + (cause.isEmpty() ? u"Текст длиннее 32 766 знаков или становится длиннее при "
+                                 "конвертации (%1 знаков на входе)."_s.arg(text.size())
+                               : cause));
         return TextUnconvertible;
     }
 

@@ -29,11 +29,15 @@ QString countCaption(const QString &separator, qsizetype count)
 
 QString failureExplanation(const RuntimeError &error)
 {
-    if (error.number() == RuntimeError::Overflow)
+    const QString kept = u"Текст оставлен без изменений."_s;
+    if (error.number() != RuntimeError::Overflow)
+        return u"Конвертация не выполнена. "_s + kept;
+    const QString cause = error.overflowExplanation(u"vl1.ini"_s);
+    if (cause.isEmpty())
         return u"Текст слишком длинный для конвертации: конвертировать можно текст "
                u"не длиннее 32 766 символов, и результат конвертации тоже не может быть "
-               u"длиннее. Текст оставлен без изменений."_s;
-    return u"Конвертация не выполнена. Текст оставлен без изменений."_s;
+               u"длиннее. "_s + kept;
+    return cause + u' ' + kept;
 }
 
 // The hourglass on a window for as long as a menu conversion runs.
