@@ -50,7 +50,8 @@ private:
     void Form_Load();
     void Form_Unload();
     void createMenus();
-    void ConvertText(bool toCyrillic);
+    enum class Caret { AtStart, AtEnd };
+    void ConvertText(bool toCyrillic, Caret caret = Caret::AtStart);
     void convertFromMenu(bool toCyrillic);
 
     // The table never changes after start-up: its words are taken out once
