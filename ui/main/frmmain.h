@@ -50,6 +50,7 @@ private:
     void Form_Load();
     void Form_Unload();
     void createMenus();
+    void setUpMenuKeyboard();
     enum class Caret { AtStart, AtEnd };
     void ConvertText(bool toCyrillic, Caret caret = Caret::AtStart);
     void convertFromMenu(bool toCyrillic);
