@@ -70,10 +70,29 @@ frmMain::frmMain(const QStringList &codeTable, QWidget *parent)
     setUpMenuKeyboard();
 
     resize(Twips::size(8445, 5850, this) + QSize(0, menuBar()->sizeHint().height()));
-    if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    centreOnScreen();
 
     Form_Load();
+}
+
+// The whole frame, title bar included, goes to the centre, as the platform
+// centres a window. Where the frame is only known once the window manager
+// has framed the shown window (X11), it is centred again at that moment.
+void frmMain::centreOnScreen()
+{
+    if (const QScreen *s = screen()) {
+        const QSize frame = frameGeometry().size();
+        move(s->availableGeometry().center() - QRect(QPoint(), frame).center());
+    }
+}
+
+void frmMain::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (!m_framed && isVisible() && frameGeometry() != geometry()) {
+        m_framed = true;
+        centreOnScreen();
+    }
 }
 
 void frmMain::createMenus()

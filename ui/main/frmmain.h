@@ -26,6 +26,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private slots:
     // Conversion and auto-conversion.
@@ -49,6 +50,7 @@ private slots:
 private:
     void Form_Load();
     void Form_Unload();
+    void centreOnScreen();
     void createMenus();
     void setUpMenuKeyboard();
     enum class Caret { AtStart, AtEnd };
@@ -60,6 +62,8 @@ private:
     const ConversionTable m_codeTable;
 
     TextBox *txtMain = nullptr;
+    // The window manager's frame has been seen, and the window centred with it.
+    bool m_framed = false;
 
     QMenu *con = nullptr;
     QAction *rus = nullptr;
