@@ -115,7 +115,7 @@ void frmMain::ConvertText(bool toCyrillic, Caret caret)
         cursor.movePosition(QTextCursor::End);
     else
         cursor.setPosition(0);
-    txtMain->setTextCursor(cursor);
+    txtMain->placeCaret(cursor);
 }
 
 // F3 and F4: a manual conversion ends any auto-conversion mode and shows

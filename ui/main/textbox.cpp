@@ -222,10 +222,30 @@ void TextBox::keyPressEvent(QKeyEvent *e)
     // off a conversion): the key's own edit joins that change, so the
     // document is laid out once for both, and one undo takes both back.
     const std::unique_ptr<QTextCursor> step = std::move(m_keyEdit);
-    QPlainTextEdit::keyPressEvent(e);
+    if (!m_keyCaretPlaced) {
+        QPlainTextEdit::keyPressEvent(e);
+        closeUndoStep();
+        step->endEditBlock();
+        ensureCursorVisible();
+        return;
+    }
+    // The handler placed the caret: the key's character goes there, and the
+    // caret is shown once, in the laid-out text.
+    m_keyCaretPlaced = false;
+    step->insertText(e->text());
     closeUndoStep();
     step->endEditBlock();
-    ensureCursorVisible();
+    setTextCursor(*step);
+}
+
+void TextBox::placeCaret(const QTextCursor &caret)
+{
+    if (!m_keyEdit) {
+        setTextCursor(caret);
+        return;
+    }
+    m_keyEdit->setPosition(caret.position());
+    m_keyCaretPlaced = true;
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent *e)

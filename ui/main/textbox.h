@@ -50,6 +50,9 @@ public:
     // and the key's own edit become one edit, laid out once and undone in
     // one step. Elsewhere it does nothing.
     void editWithKey();
+    // setTextCursor(caret) for a caret without a selection; inside such an
+    // edit, the key's character is inserted there instead of at the caret.
+    void placeCaret(const QTextCursor &caret);
 
     // Keys that belong to the window's menu and must never be taken by the
     // editor's own handling.
@@ -86,4 +89,5 @@ private:
     QList<QKeySequence> m_reservedShortcuts;
     bool m_typing = false;                   // inside the keyPress signal
     std::unique_ptr<QTextCursor> m_keyEdit;  // the edit a handler opened for the key
+    bool m_keyCaretPlaced = false;           // and where its character goes
 };
