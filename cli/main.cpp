@@ -262,10 +262,14 @@ int main(int argc, char *argv[])
     try {
         converted = convertText(text, entries, parser.isSet(toCyrillic));
     } catch (const RuntimeError &error) {
-        say(u"текст не может быть сконвертирован: %1.\nТекст длиннее 32 766 знаков или "
-            "становится длиннее при конвертации (%2 на входе)."_s
-                    .arg(error.message(),
-                         Numerals::count(text.size(), u"знак"_s, u"знака"_s, u"знаков"_s)));
+        const QString cause = error.overflowExplanation(u"«"_s + tablePath + u"»"_s);
+        say(u"текст не может быть сконвертирован: "_s + error.message() + u".\n"_s
+            + (cause.isEmpty()
+                       ? u"Текст длиннее 32 766 знаков или становится длиннее при "
+                         "конвертации (%1 на входе)."_s
+                                 .arg(Numerals::count(text.size(), u"знак"_s, u"знака"_s,
+                                                      u"знаков"_s))
+                       : cause));
         return TextUnconvertible;
     }
 

@@ -9,21 +9,29 @@ QString convertText(const QString &text, const QStringList &table, bool toCyrill
     return ConversionTable(table).convert(text, toCyrillic);
 }
 
-ConversionTable::ConversionTable(const QStringList &table)
+// The table's header is line 1 of its file.
+static int lineOfEntry(qsizetype index)
 {
-    for (const QString &entry : table) {
+    return int(index) + 2;
+}
+
+ConversionTable::ConversionTable(const QStringList &table) : m_table(table)
+{
+    for (qsizetype index = 0; index < table.size(); ++index) {
+        const QString &entry = table.at(index);
         QString latin, cyrillic;
         try {
             latin = modGP::GetWord(entry, 1);
             cyrillic = modGP::GetWord(entry, 2);
         } catch (const RuntimeError &) {
-            m_hasOverlongLine = true;
+            m_overlongEntry = index;
             return;
         }
         if (latin.isEmpty() || cyrillic.isEmpty())
             continue;
         m_toCyrillic.emplace_back(latin, cyrillic);
         m_toLatin.emplace_back(cyrillic, latin);
+        m_ruleEntries.push_back(index);
     }
     m_toCyrillicRuns = runsOf(m_toCyrillic);
     m_toLatinRuns = runsOf(m_toLatin);
@@ -56,31 +64,69 @@ ConversionTable::runsOf(const std::vector<Substitution::Rule> &rules)
     return runs;
 }
 
+void ConversionTable::blame(RuntimeError &error, RuntimeError::OverflowCause::Kind kind,
+                            qsizetype entry, qsizetype textLength) const
+{
+    RuntimeError::OverflowCause cause{kind, textLength, 0, {}};
+    if (entry >= 0) {
+        cause.line = lineOfEntry(entry);
+        cause.entry = m_table.at(entry);
+    }
+    error.setOverflowCause(std::move(cause));
+    throw error;
+}
+
+// Only a text over the limit or a rule that lengthens it can overflow: the
+// pass that starts within the limit and leaves it always is the growing one.
+void ConversionTable::apply(Substitution::Text &working, const Substitution::Rule &rule,
+                            size_t index, qsizetype textLength) const
+{
+    using Cause = RuntimeError::OverflowCause;
+    const qsizetype before = working.size();
+    try {
+        working.replaceAll(rule);
+    } catch (RuntimeError &error) {
+        const QString search = rule.search(), replacement = rule.replacement();
+        if (replacement.size() <= search.size())
+            blame(error, Cause::TextTooLong, -1, before);
+        const Cause::Kind kind =
+                replacement.contains(search) ? Cause::EntryGrowsWithoutEnd : Cause::EntryGrowsText;
+        blame(error, kind, m_ruleEntries.at(index), textLength);
+    }
+}
+
 QString ConversionTable::convert(const QString &text, bool toCyrillic,
                                  Substitution::Limits limits) const
 {
+    using Cause = RuntimeError::OverflowCause;
     // Every entry's words are taken at every conversion, so such a line
     // fails them all, whatever the text.
-    if (m_hasOverlongLine)
-        throw RuntimeError::overflow();
+    if (m_overlongEntry >= 0) {
+        RuntimeError error = RuntimeError::overflow();
+        blame(error, Cause::EntryTooLong, m_overlongEntry, text.size());
+    }
 
     const std::vector<Substitution::Rule> &rules = toCyrillic ? m_toCyrillic : m_toLatin;
     const std::vector<Run> &runs = toCyrillic ? m_toCyrillicRuns : m_toLatinRuns;
     // With nothing to replace, no pass ever runs and length sets no limit.
     if (rules.empty())
         return text;
-    if (text.size() >= limits.maxLength)
-        throw RuntimeError::overflow();
+    if (text.size() >= limits.maxLength) {
+        RuntimeError error = RuntimeError::overflow();
+        blame(error, Cause::TextTooLong, -1, text.size());
+    }
 
     Substitution::Text working(text, limits);
     auto run = runs.begin();
     for (size_t i = 0; i < rules.size();) {
         if (run != runs.end() && run->first == i) {
+            // One character for one: the length stays, and it was in bounds.
             working.replaceCharacters(run->map);
             i = run->last;
             ++run;
         } else {
-            working.replaceAll(rules[i++]);
+            apply(working, rules[i], i, text.size());
+            ++i;
         }
     }
     return working.toString();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "runtimeerror.h"
 #include "substitution.h"
 
 #include <QString>
@@ -13,7 +14,7 @@
 // other way round, working on what the entries before it produced.
 // Throws RuntimeError(Overflow) when the text is, or grows, too long, or a
 // table line is too long to take its words from; the caller's text is then
-// untouched.
+// untouched. The error's overflow cause says which, and names the line.
 QString convertText(const QString &text, const QStringList &table, bool toCyrillic);
 
 // A code table with its words taken out once, for converting many texts.
@@ -40,6 +41,14 @@ private:
     std::vector<Substitution::Rule> m_toLatin;
     std::vector<Run> m_toCyrillicRuns;
     std::vector<Run> m_toLatinRuns;
-    // A line GetWord refuses makes every conversion fail.
-    bool m_hasOverlongLine = false;
+    // Where each rule comes from: its index in the table, and the line.
+    std::vector<qsizetype> m_ruleEntries;
+    QStringList m_table;
+    // A line GetWord refuses makes every conversion fail; -1 when none does.
+    qsizetype m_overlongEntry = -1;
+
+    [[noreturn]] void blame(RuntimeError &error, RuntimeError::OverflowCause::Kind kind,
+                            qsizetype entry, qsizetype textLength) const;
+    void apply(Substitution::Text &working, const Substitution::Rule &rule, size_t index,
+               qsizetype textLength) const;
 };

@@ -34,6 +34,41 @@ QString RuntimeError::message() const
     return text;
 }
 
+// A table line as the user would look for it in the file; a very long one
+// by its beginning.
+static QString quotedEntry(const QString &entry)
+{
+    constexpr qsizetype Shown = 60;
+    return u"«"_s + (entry.size() > Shown ? entry.left(Shown) + u"…"_s : entry) + u"»"_s;
+}
+
+QString RuntimeError::overflowExplanation(const QString &tableName) const
+{
+    // All pieces at once: a table line may itself hold "%1".
+    const QString line = QString::number(m_cause.line), entry = quotedEntry(m_cause.entry);
+    const QString length = QString::number(m_cause.textLength);
+    switch (m_cause.kind) {
+    case OverflowCause::Unknown:
+        break;
+    case OverflowCause::TextTooLong:
+        return u"Текст слишком длинный для конвертации: в нём %1 знаков, а конвертировать "
+               u"можно текст не длиннее 32 766 знаков."_s.arg(length);
+    case OverflowCause::EntryGrowsWithoutEnd:
+        return u"Строка %1 таблицы %2 %3 удлиняет текст без конца: её замена содержит то, "
+               u"что она ищет, и длиннее его. Исправьте эту строку таблицы."_s
+                .arg(line, tableName, entry);
+    case OverflowCause::EntryGrowsText:
+        return u"При замене по строке %1 таблицы %2 %3 текст (%4 знаков) становится длиннее "
+               u"32 766 знаков, а результат конвертации не может быть длиннее."_s
+                .arg(line, tableName, entry, length);
+    case OverflowCause::EntryTooLong:
+        return u"Строка %1 таблицы %2 (%3) слишком длинная: в ней %4 знаков, а строка таблицы "
+               u"может быть не длиннее 32 766 знаков. Исправьте эту строку таблицы."_s
+                .arg(line, tableName, entry, QString::number(m_cause.entry.size()));
+    }
+    return {};
+}
+
 const char *RuntimeError::what() const noexcept
 {
     return m_what.constData();

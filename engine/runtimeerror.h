@@ -20,6 +20,23 @@ public:
         ClipboardUnavailable = 521,
     };
 
+    // Why an overflow happened, where the conversion can tell: users can
+    // mend a table line once they know which one it is.
+    struct OverflowCause
+    {
+        enum Kind {
+            Unknown,
+            TextTooLong,          // the text itself is over the limit
+            EntryGrowsWithoutEnd, // the replacement contains its search string and is longer
+            EntryGrowsText,       // this entry's replacements take the text over the limit
+            EntryTooLong,         // the table line is too long to take its words from
+        };
+        Kind kind = Unknown;
+        qsizetype textLength = 0; // of the text the conversion was given
+        int line = 0;             // in the table file, whose header is line 1
+        QString entry;            // that line as it stands in the table
+    };
+
     explicit RuntimeError(Number number, QString path = {});
 
     static RuntimeError overflow() { return RuntimeError(Overflow); }
@@ -31,10 +48,17 @@ public:
     // "Ошибка 53: Файл не найден" plus the path on its own line when there is one.
     QString message() const;
 
+    const OverflowCause &overflowCause() const { return m_cause; }
+    void setOverflowCause(OverflowCause cause) { m_cause = std::move(cause); }
+    // The cause in a Russian sentence or two; tableName is how the user
+    // knows the table file. Empty when the cause is unknown.
+    QString overflowExplanation(const QString &tableName) const;
+
     const char *what() const noexcept override;
 
 private:
     Number m_number;
     QString m_path;
+    OverflowCause m_cause;
     QByteArray m_what;
 };

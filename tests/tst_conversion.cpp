@@ -2,6 +2,7 @@
 #include "conversion.h"
 #include "literalreference.h"
 #include "modgp.h"
+#include "runtimeerror.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -110,6 +111,53 @@ private slots:
         // The step-by-step routine takes seconds to reach the limit or to run many passes.
         if (text.size() < 100 && result != Overflow)
             QCOMPARE(LiteralReference::convertText(text, entries, toCyrillic), result);
+    }
+
+    // The overflow names what to mend: the table line (by its line in the
+    // file, the header being line 1) or the text's length.
+    void overflowCause_data()
+    {
+        using Cause = RuntimeError::OverflowCause;
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("toCyrillic");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("named");
+        const QString q40000(40000, u'q');
+        QTest::newRow("text too long") << u"a b"_s << QString(32767, u'x') << true
+                                       << int(Cause::TextTooLong) << 0 << u"32767 знаков"_s;
+        QTest::newRow("endless growth") << u"zh ж|a aa"_s << u"zhuka"_s << true
+                                        << int(Cause::EntryGrowsWithoutEnd) << 3 << u"«a aa»"_s;
+        QTest::newRow("endless growth, to Latin") << u"ab b|k к"_s << u"kb"_s << false
+                                                  << int(Cause::EntryGrowsWithoutEnd) << 2
+                                                  << u"Строка 2 таблицы vl1.ini «ab b»"_s;
+        QTest::newRow("grows past the limit") << u"k к|x кс"_s << QString(20000, u'x') << true
+                                              << int(Cause::EntryGrowsText) << 3
+                                              << u"строке 3 таблицы vl1.ini «x кс» текст (20000"_s;
+        // Blamed whatever the text; shown by its beginning. "%1" stays as typed.
+        QTest::newRow("overlong line") << u"a b| |%1"_s + q40000 << u"ab"_s << true
+                                       << int(Cause::EntryTooLong) << 4
+                                       << u"(«%1"_s + q40000.left(58) + u"…») слишком длинная: в ней 40002"_s;
+    }
+
+    void overflowCause()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, text);
+        QFETCH(bool, toCyrillic);
+        QFETCH(int, line);
+        QFETCH(QString, named);
+        try {
+            convertText(text, table.split(u'|'), toCyrillic);
+            QFAIL("no overflow");
+        } catch (const RuntimeError &error) {
+            QCOMPARE(error.number(), RuntimeError::Overflow);
+            QTEST(int(error.overflowCause().kind), "kind");
+            QCOMPARE(error.overflowCause().line, line);
+            const QString explanation = error.overflowExplanation(u"vl1.ini"_s);
+            QVERIFY2(explanation.contains(named), qPrintable(explanation));
+        }
     }
 
     // Random cases against the step-by-step routine. Short texts get a

@@ -50,7 +50,7 @@ private slots:
     void cleanup() { ErrorReport::setSink({}); }
 
     // Every shortcut, pressed in the text area, runs its menu command and
-    // never reaches the text area's own key handling.
+    // never reaches the text area's own key handling; nor does Alt with a key.
     void menuTreeAndShortcuts()
     {
         m_window->show();
@@ -80,6 +80,11 @@ private slots:
                 u"sel|&Правка"_s, u"cut|Вырезать|Ctrl+X"_s, u"copy|Копировать|Ctrl+C"_s, u"paste|Вставить|Ctrl+V"_s,
                 u"del|Удалить|Del"_s, u"asa"_s, u"all|Выделить все|Ctrl+A"_s, u"date|Время и дата|Ctrl+D"_s,
                 u"about(command)|&О программе..."_s}));
+        // Alt with a key that is no access key is a menu key too, never text.
+        const QString before = m_box->text();
+        QTest::keyClick(m_box, Qt::Key_R, Qt::AltModifier);
+        QTest::keyClick(m_box, Qt::Key_Space, Qt::AltModifier);
+        QCOMPARE(m_box->text(), before);
         QCOMPARE(typed.count(), 0);
     }
 

@@ -9,10 +9,41 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QShortcut>
+#include <QStyleOptionMenuItem>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The menu bar holds the keyboard (after a tap of Alt or F10, or Esc from
+// a drop-down) with its current title merely "selected", which the usual
+// desktop styles draw like any other title. Drawn as the title of an open
+// menu, it shows where the keys go, as the platform's own menu bar does.
+class MenuBarStyle : public QProxyStyle
+{
+public:
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override
+    {
+        if (element == CE_MenuBarItem && widget && widget->hasFocus()
+            && option->state.testFlag(State_Selected)) {
+            if (const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option)) {
+                QStyleOptionMenuItem shown = *item;
+                shown.state |= State_Sunken;
+                QProxyStyle::drawControl(element, &shown, painter, widget);
+                return;
+            }
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
+} // namespace
 
 frmMain::frmMain(const QStringList &codeTable, QWidget *parent)
     : QMainWindow(parent), m_codeTable(codeTable)
@@ -36,12 +67,32 @@ frmMain::frmMain(const QStringList &codeTable, QWidget *parent)
     connect(txtMain, &TextBox::clicked, this, &frmMain::txtMain_Click);
 
     createMenus();
+    setUpMenuKeyboard();
 
     resize(Twips::size(8445, 5850, this) + QSize(0, menuBar()->sizeHint().height()));
-    if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    centreOnScreen();
 
     Form_Load();
+}
+
+// The whole frame, title bar included, goes to the centre, as the platform
+// centres a window. Where the frame is only known once the window manager
+// has framed the shown window (X11), it is centred again at that moment.
+void frmMain::centreOnScreen()
+{
+    if (const QScreen *s = screen()) {
+        const QSize frame = frameGeometry().size();
+        move(s->availableGeometry().center() - QRect(QPoint(), frame).center());
+    }
+}
+
+void frmMain::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (!m_framed && isVisible() && frameGeometry() != geometry()) {
+        m_framed = true;
+        centreOnScreen();
+    }
 }
 
 void frmMain::createMenus()
@@ -88,6 +139,29 @@ void frmMain::createMenus()
             shortcuts.append(action->shortcut());
     }
     txtMain->setReservedShortcuts(shortcuts);
+}
+
+void frmMain::setUpMenuKeyboard()
+{
+    auto *style = new MenuBarStyle;
+    style->setParent(menuBar());
+    menuBar()->setStyle(style);
+
+    // F10 hands the keyboard to the menu bar like a tap of Alt. Qt has no
+    // call for that, so the tap is replayed, queued to come after this key,
+    // to the widget that would have received it. A key event's modifiers
+    // leave out the key's own: the press reads as Alt held.
+    auto *f10 = new QShortcut(Qt::Key_F10, this);
+    connect(f10, &QShortcut::activated, this, [this] {
+        QWidget *focus = QApplication::focusWidget();
+        if (!focus || focus->window() != this)
+            return;
+        auto *press = new QKeyEvent(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+        press->ignore();
+        QCoreApplication::postEvent(focus, press);
+        QCoreApplication::postEvent(focus, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Alt,
+                                                         Qt::AltModifier));
+    });
 }
 
 void frmMain::Form_Load()

@@ -26,6 +26,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private slots:
     // Conversion and auto-conversion.
@@ -49,8 +50,11 @@ private slots:
 private:
     void Form_Load();
     void Form_Unload();
+    void centreOnScreen();
     void createMenus();
-    void ConvertText(bool toCyrillic);
+    void setUpMenuKeyboard();
+    enum class Caret { AtStart, AtEnd };
+    void ConvertText(bool toCyrillic, Caret caret = Caret::AtStart);
     void convertFromMenu(bool toCyrillic);
 
     // The table never changes after start-up: its words are taken out once
@@ -58,6 +62,8 @@ private:
     const ConversionTable m_codeTable;
 
     TextBox *txtMain = nullptr;
+    // The window manager's frame has been seen, and the window centred with it.
+    bool m_framed = false;
 
     QMenu *con = nullptr;
     QAction *rus = nullptr;

@@ -29,11 +29,15 @@ QString countCaption(const QString &separator, qsizetype count)
 
 QString failureExplanation(const RuntimeError &error)
 {
-    if (error.number() == RuntimeError::Overflow)
+    const QString kept = u"Текст оставлен без изменений."_s;
+    if (error.number() != RuntimeError::Overflow)
+        return u"Конвертация не выполнена. "_s + kept;
+    const QString cause = error.overflowExplanation(u"vl1.ini"_s);
+    if (cause.isEmpty())
         return u"Текст слишком длинный для конвертации: конвертировать можно текст "
                u"не длиннее 32 766 символов, и результат конвертации тоже не может быть "
-               u"длиннее. Текст оставлен без изменений."_s;
-    return u"Конвертация не выполнена. Текст оставлен без изменений."_s;
+               u"длиннее. "_s + kept;
+    return cause + u' ' + kept;
 }
 
 // The hourglass on a window for as long as a menu conversion runs.
@@ -62,7 +66,7 @@ private:
 
 } // namespace
 
-void frmMain::ConvertText(bool toCyrillic)
+void frmMain::ConvertText(bool toCyrillic, Caret caret)
 {
     // Throws before the text box is touched, so a failure leaves it as it was.
     const QString converted = m_codeTable.convert(txtMain->text(), toCyrillic);
@@ -91,6 +95,8 @@ void frmMain::ConvertText(bool toCyrillic)
 
     QTextCursor cursor(document);
     if (before.size() != after.size() || prefix != before.size()) {
+        // From a typed space: the space joins this edit.
+        txtMain->editWithKey();
         cursor.beginEditBlock();
         cursor.setPosition(int(prefix));
         cursor.setPosition(int(before.size() - suffix), QTextCursor::KeepAnchor);
@@ -102,9 +108,14 @@ void frmMain::ConvertText(bool toCyrillic)
         txtMain->closeUndoStep();
         cursor.endEditBlock();
     }
-    // Like assigning the whole text, even an unchanged one: caret at the start.
-    cursor.setPosition(0);
-    txtMain->setTextCursor(cursor);
+    // Like assigning the whole text, even an unchanged one: caret at the
+    // start. Put straight where the caller wants it, the caret is placed
+    // once: each placement in a long paragraph costs a layout of its line.
+    if (caret == Caret::AtEnd)
+        cursor.movePosition(QTextCursor::End);
+    else
+        cursor.setPosition(0);
+    txtMain->placeCaret(cursor);
 }
 
 // F3 and F4: a manual conversion ends any auto-conversion mode and shows
@@ -150,14 +161,11 @@ void frmMain::txtMain_KeyPress(char16_t keyAscii)
 {
     if (keyAscii == u' ') {
         try {
-            if (trans->isChecked()) {
-                ConvertText(false);
-                txtMain->setSelStart(txtMain->textLength());
-            }
-            if (transe->isChecked()) {
-                ConvertText(true);
-                txtMain->setSelStart(txtMain->textLength());
-            }
+            // Then the caret goes to the end of the text.
+            if (trans->isChecked())
+                ConvertText(false, Caret::AtEnd);
+            if (transe->isChecked())
+                ConvertText(true, Caret::AtEnd);
         } catch (const RuntimeError &error) {
             // The space still goes in at the caret once this returns, so
             // nothing typed is lost; but a space in this mode never replaces

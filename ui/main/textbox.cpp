@@ -27,15 +27,9 @@ QString TextBox::rawText() const
 // The editor's text with each line break as CR LF.
 static QString toModelText(const QString &editorText)
 {
-    QString model;
-    model.reserve(editorText.size() + editorText.size() / 16);
-    for (QChar c : editorText) {
-        if (isLineBreak(c))
-            model += u"\r\n"_s;
-        else
-            model += c;
-    }
-    return model;
+    QString model = editorText;
+    model.replace(QChar::ParagraphSeparator, u"\r\n"_s);
+    return model.replace(QChar::LineSeparator, u"\r\n"_s);
 }
 
 QString TextBox::editorText() const
@@ -188,29 +182,70 @@ bool TextBox::event(QEvent *e)
     return QPlainTextEdit::event(e);
 }
 
+// On the desktop Alt with a key is a menu key, never text. AltGr is not
+// Alt: X reports it as a level shift, Windows as Ctrl+Alt.
+static bool isMenuKey(const QKeyEvent *e)
+{
+    const Qt::KeyboardModifiers modifiers = e->modifiers();
+    return modifiers.testFlag(Qt::AltModifier)
+            && !(modifiers & (Qt::ControlModifier | Qt::GroupSwitchModifier));
+}
+
+void TextBox::editWithKey()
+{
+    if (!m_typing || m_keyEdit)
+        return;
+    m_keyEdit = std::make_unique<QTextCursor>(document());
+    m_keyEdit->beginEditBlock();
+}
+
 void TextBox::keyPressEvent(QKeyEvent *e)
 {
     if (e->text().isEmpty()) {
         QPlainTextEdit::keyPressEvent(e);
         return;
     }
+    if (isMenuKey(e)) {
+        e->ignore();
+        return;
+    }
 
-    const int stepsBefore = document()->availableUndoSteps();
+    m_typing = true;
     emit keyPress(e->text().front().unicode());
-    if (document()->availableUndoSteps() <= stepsBefore) {
+    m_typing = false;
+    if (!m_keyEdit) {
         QPlainTextEdit::keyPressEvent(e);
         return;
     }
 
     // A handler changed the text in answer to this key (a space that set
-    // off a conversion): the key's own edit joins that change, so one undo
-    // takes both back and leaves the text as it was before the key.
-    QTextCursor step(document());
-    step.joinPreviousEditBlock();
-    QPlainTextEdit::keyPressEvent(e);
+    // off a conversion): the key's own edit joins that change, so the
+    // document is laid out once for both, and one undo takes both back.
+    const std::unique_ptr<QTextCursor> step = std::move(m_keyEdit);
+    if (!m_keyCaretPlaced) {
+        QPlainTextEdit::keyPressEvent(e);
+        closeUndoStep();
+        step->endEditBlock();
+        ensureCursorVisible();
+        return;
+    }
+    // The handler placed the caret: the key's character goes there, and the
+    // caret is shown once, in the laid-out text.
+    m_keyCaretPlaced = false;
+    step->insertText(e->text());
     closeUndoStep();
-    step.endEditBlock();
-    ensureCursorVisible();
+    step->endEditBlock();
+    setTextCursor(*step);
+}
+
+void TextBox::placeCaret(const QTextCursor &caret)
+{
+    if (!m_keyEdit) {
+        setTextCursor(caret);
+        return;
+    }
+    m_keyEdit->setPosition(caret.position());
+    m_keyCaretPlaced = true;
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent *e)

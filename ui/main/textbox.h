@@ -4,6 +4,9 @@
 #include <QKeySequence>
 #include <QList>
 #include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include <memory>
 
 // The main window's text area, seen the way its commands see a classic
 // multi-line text box: line breaks are CR LF and count two characters, and
@@ -43,6 +46,14 @@ public:
     // step of its own.
     void closeUndoStep();
 
+    // Called from a keyPress handler before it changes the text: that change
+    // and the key's own edit become one edit, laid out once and undone in
+    // one step. Elsewhere it does nothing.
+    void editWithKey();
+    // setTextCursor(caret) for a caret without a selection; inside such an
+    // edit, the key's character is inserted there instead of at the caret.
+    void placeCaret(const QTextCursor &caret);
+
     // Keys that belong to the window's menu and must never be taken by the
     // editor's own handling.
     void setReservedShortcuts(const QList<QKeySequence> &shortcuts);
@@ -60,7 +71,8 @@ public:
 
 signals:
     // A key that produces a character was typed; emitted before the
-    // editor inserts it (or, for Backspace, deletes).
+    // editor inserts it (or, for Backspace, deletes). Never for Alt with a
+    // key, which is a menu key.
     void keyPress(char16_t keyAscii);
     // The user clicked in the text with the left mouse button.
     void clicked();
@@ -75,4 +87,7 @@ private:
     QTextCursor cursorForModelRange(qsizetype start, qsizetype length) const;
 
     QList<QKeySequence> m_reservedShortcuts;
+    bool m_typing = false;                   // inside the keyPress signal
+    std::unique_ptr<QTextCursor> m_keyEdit;  // the edit a handler opened for the key
+    bool m_keyCaretPlaced = false;           // and where its character goes
 };
