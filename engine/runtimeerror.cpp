@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "runtimeerror.h"
 
+#include "numerals.h"
+
 using namespace Qt::StringLiterals;
 
 RuntimeError::RuntimeError(Number number, QString path)
@@ -46,25 +48,28 @@ QString RuntimeError::overflowExplanation(const QString &tableName) const
 {
     // All pieces at once: a table line may itself hold "%1".
     const QString line = QString::number(m_cause.line), entry = quotedEntry(m_cause.entry);
-    const QString length = QString::number(m_cause.textLength);
+    const auto characters = [](qint64 n) {
+        return Numerals::count(n, u"знак"_s, u"знака"_s, u"знаков"_s);
+    };
+    const QString length = characters(m_cause.textLength);
     switch (m_cause.kind) {
     case OverflowCause::Unknown:
         break;
     case OverflowCause::TextTooLong:
-        return u"Текст слишком длинный для конвертации: в нём %1 знаков, а конвертировать "
+        return u"Текст слишком длинный для конвертации: в нём %1, а конвертировать "
                u"можно текст не длиннее 32 766 знаков."_s.arg(length);
     case OverflowCause::EntryGrowsWithoutEnd:
         return u"Строка %1 таблицы %2 %3 удлиняет текст без конца: её замена содержит то, "
                u"что она ищет, и длиннее его. Исправьте эту строку таблицы."_s
                 .arg(line, tableName, entry);
     case OverflowCause::EntryGrowsText:
-        return u"При замене по строке %1 таблицы %2 %3 текст (%4 знаков) становится длиннее "
+        return u"При замене по строке %1 таблицы %2 %3 текст (%4) становится длиннее "
                u"32 766 знаков, а результат конвертации не может быть длиннее."_s
                 .arg(line, tableName, entry, length);
     case OverflowCause::EntryTooLong:
-        return u"Строка %1 таблицы %2 (%3) слишком длинная: в ней %4 знаков, а строка таблицы "
+        return u"Строка %1 таблицы %2 (%3) слишком длинная: в ней %4, а строка таблицы "
                u"может быть не длиннее 32 766 знаков. Исправьте эту строку таблицы."_s
-                .arg(line, tableName, entry, QString::number(m_cause.entry.size()));
+                .arg(line, tableName, entry, characters(m_cause.entry.size()));
     }
     return {};
 }
