@@ -325,9 +325,8 @@ bool readSample(const QString &path, QString &text, QString &error)
         error = RuntimeError(RuntimeError::PathFileAccess, path).message();
         return false;
     }
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
+    const QByteArray bytes = file.readAll();
+    // Qt drops a leading byte-order mark.
     QStringDecoder utf8(QStringDecoder::Utf8);
     text = utf8.decode(bytes);
     if (utf8.hasError()) {
