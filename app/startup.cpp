@@ -8,8 +8,6 @@
 
 #include <QApplication>
 
-using namespace Qt::StringLiterals;
-
 namespace modGP {
 
 int Main()
