@@ -25,7 +25,9 @@
 //   so a long run of passes with one replacement each costs little per pass;
 // - a replacement that contains its search string and is longer than it
 //   would grow the text pass after pass up to the length limit: that
-//   overflow is reported at once.
+//   overflow is reported at once;
+// - each rule takes, once, the strategy its shape needs (Rule::Shape), and
+//   a run of one-character rules becomes one mapping (CharacterMap).
 namespace Substitution {
 
 struct Limits
