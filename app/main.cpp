@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "modgp.h"
 #include "startup.h"
 
 #include <QApplication>

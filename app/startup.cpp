@@ -7,22 +7,8 @@
 #include "runtimeerror.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
-
-using namespace Qt::StringLiterals;
 
 namespace modGP {
-
-bool installQtTranslations(QTranslator &translator)
-{
-    // The interface is Russian whatever the user's locale.
-    if (!translator.load(QLocale(QLocale::Russian), u"qtbase"_s, u"_"_s,
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        return false;
-    return QCoreApplication::installTranslator(&translator);
-}
 
 int Main()
 {

@@ -7,6 +7,7 @@
 
 #include "codetable.h"
 #include "conversion.h"
+#include "modgp.h"
 #include "numerals.h"
 #include "runtimeerror.h"
 #include "tablecheck.h"
@@ -15,8 +16,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QStringDecoder>
 #include <QTextStream>
 #include <QTranslator>
@@ -168,9 +167,7 @@ int main(int argc, char *argv[])
 
     // Qt's own parts of the help and its error texts in Russian too.
     QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Russian), u"qtbase"_s, u"_"_s,
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTranslator);
+    modGP::installQtTranslations(qtTranslator);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -242,14 +239,12 @@ int main(int argc, char *argv[])
         say(u"не удалось открыть входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
         return InputUnreadable;
     }
-    QByteArray bytes = input.readAll();
+    const QByteArray bytes = input.readAll();
     if (input.error() != QFileDevice::NoError) {
         say(u"не удалось прочитать входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
         return InputUnreadable;
     }
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    // A byte that is not UTF-8 would come out as a replacement mark: the
+    // Qt drops a leading byte-order mark. A byte that is not UTF-8 would come out as a replacement mark: the
     // text would be damaged, so it is refused.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(bytes);

@@ -25,9 +25,9 @@ static bool hasNonAscii(const QByteArray &bytes)
 
 QString decode(const QByteArray &bytes)
 {
-    static const QByteArray utf8Bom("\xEF\xBB\xBF");
-    if (bytes.startsWith(utf8Bom))
-        return QString::fromUtf8(bytes.mid(utf8Bom.size()));
+    // A byte-order mark says UTF-8, whatever follows; Qt drops it.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes);
 
     if (hasNonAscii(bytes)) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

@@ -4,7 +4,13 @@
 #include "runtimeerror.h"
 #include "substitution.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+using namespace Qt::StringLiterals;
 
 namespace modGP {
 
@@ -50,6 +56,15 @@ QString AddBackslash(const QString &path)
     if (path.isEmpty() || path.endsWith(separator))
         return path;
     return path + separator;
+}
+
+bool installQtTranslations(QTranslator &translator)
+{
+    // The interface is Russian whatever the user's locale.
+    if (!translator.load(QLocale(QLocale::Russian), u"qtbase"_s, u"_"_s,
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
 }
 
 } // namespace modGP

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QTranslator;
+
 // The string routines every conversion is made of. Lengths, positions and
 // word numbers count 16-bit characters and are bounded by the 16-bit
 // signed range: where a step would leave it, the routine throws
@@ -30,5 +32,11 @@ QString ReplaceAll(const QString &text, const QString &search, const QString &re
 // The path with the platform's directory separator appended, unless it is
 // empty or already ends in one.
 QString AddBackslash(const QString &path);
+
+// Loads Qt's own Russian texts (the text area's context menu, dialog
+// buttons, the converter's option errors) into translator and installs it.
+// Returns false when Qt's Russian translations are not installed; the
+// program then runs with Qt's English texts.
+bool installQtTranslations(QTranslator &translator);
 
 } // namespace modGP

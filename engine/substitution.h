@@ -25,7 +25,9 @@
 //   so a long run of passes with one replacement each costs little per pass;
 // - a replacement that contains its search string and is longer than it
 //   would grow the text pass after pass up to the length limit: that
-//   overflow is reported at once.
+//   overflow is reported at once;
+// - each rule takes, once, the strategy its shape needs (Rule::Shape), and
+//   a run of one-character rules becomes one mapping (CharacterMap).
 namespace Substitution {
 
 struct Limits
@@ -40,7 +42,8 @@ struct Limits
     qsizetype scatter = 32;
 };
 
-// One search string and its replacement, prepared for repeated use.
+// One search string and its replacement, prepared for repeated use. Its
+// shape decides, once, which strategy its conversion takes.
 class Rule
 {
 public:
@@ -51,15 +54,32 @@ public:
     QString search() const;
     QString replacement() const;
 
+    enum class Shape {
+        Unusable,     // an empty word: nothing, whatever the text
+        Identity,     // replaced by itself: nothing, but the length limit holds
+        Runaway,      // longer and containing its search string: endless growth
+        OneCharacter, // one character for one: one sweep
+        SameLength,   // one pass, edited in place
+        Resizing,     // passes until the length stays put
+    };
+    Shape shape() const { return m_shape; }
+
 private:
     friend class Text;
+    friend class Pass;
+    friend class StreamingPass;
+    friend class InPlacePass;
+    friend class Presence;
+
+    void prepareMatching();
+    void prepareFilters();
 
     std::u16string m_search;
     std::u16string m_replacement;
+    Shape m_shape = Shape::Unusable;
     std::vector<int> m_border;  // longest proper border of each prefix of search
     int m_stateAfterTail = 0;   // match state after the replacement minus its first character
-    std::vector<int> m_overlaps; // see the constructor
-    bool m_replacementContainsSearch = false;
+    std::vector<int> m_overlaps; // see prepareMatching()
     qsizetype m_growth = 0;     // length change per replacement
     // Per character bucket: how many the search string needs, and how a
     // replacement changes the text's count.
@@ -98,6 +118,35 @@ private:
     std::vector<char16_t> m_mapped; // from m_lowest on
 };
 
+// What a text may hold, kept cheaply so that a rule whose search string
+// cannot be there is skipped without a pass. Invariant: every character of
+// the text is counted in its bucket (code & 0xFFF), exactly; every pair of
+// adjacent characters (a, b) of the text has its slot set, or a's bucket in
+// anyAfter, or b's bucket in anyBefore. Replacements only ever add to the
+// pair sets (what they put next to their ends is not looked at), so they
+// stay a superset of the text's pairs.
+class Presence
+{
+public:
+    static constexpr int BucketCount = 4096;
+    static constexpr int PairSlotCount = 65536;
+
+    explicit Presence(QStringView text);
+
+    bool mayContain(const Rule &rule) const;
+    // After one replacement by rule; noteReplaced once its pass is over.
+    void countReplacement(const Rule &rule);
+    void noteReplaced(const Rule &rule);
+    // count characters `from` became `to`, each now with unknown neighbours.
+    void moveCharacters(char16_t from, char16_t to, qint32 count);
+
+private:
+    std::array<qint32, BucketCount> m_counts{};
+    std::vector<quint64> m_pairSlots;
+    std::array<bool, BucketCount> m_anyAfter{};
+    std::array<bool, BucketCount> m_anyBefore{};
+};
+
 // A text being converted.
 class Text
 {
@@ -113,39 +162,33 @@ public:
     // replaceAll of every rule of the run, in order.
     void replaceCharacters(const CharacterMap &map);
 
-    static constexpr int BucketCount = 4096;
-    static constexpr int PairSlotCount = 65536;
+    static constexpr int BucketCount = Presence::BucketCount;
+    static constexpr int PairSlotCount = Presence::PairSlotCount;
 
-private:
+    // Sorted, disjoint places [begin, end) of the text a pass must look at.
     struct Interval
     {
         qsizetype begin;
         qsizetype end;
     };
 
-    bool mayContain(const Rule &rule) const;
-    void noteReplaced(const Rule &rule);
-    bool contains(const Rule &rule) const;
-    bool runPass(const Rule &rule, std::vector<Interval> &candidates);
+private:
+    friend class Pass;
+    friend class StreamingPass;
+    friend class InPlacePass;
+
+    void checkLength() const;
+    void replaceRunaway(const Rule &rule);
+    void replaceOneCharacter(const Rule &rule);
+    void replaceResizing(const Rule &rule);
     bool replaceCharacter(char16_t from, char16_t to);
 
     Limits m_limits;
     std::vector<std::u16string> m_blocks; // never empty ones
     qsizetype m_size = 0;
-    // Characters of the text per bucket (code & 0xFFF): a search string with
-    // a character the text lacks cannot match, and its pass can be skipped.
-    std::array<qint32, BucketCount> m_counts{};
+    Presence m_presence;
     std::vector<qsizetype> m_nextPositions; // kept to spare allocations
     std::vector<qint32> m_histogram;        // likewise
-    // Pairs of adjacent characters that may be in the text: a search string
-    // with a pair that cannot be there cannot match either. A pair (a, b)
-    // may be there if its slot is set, or if a's bucket is in m_anyAfter, or
-    // b's bucket in m_anyBefore. Replacements only ever add to these (what
-    // they put next to their ends is not looked at), so the sets stay a
-    // superset of the text's pairs.
-    std::vector<quint64> m_pairSlots;
-    std::array<bool, BucketCount> m_anyAfter{};
-    std::array<bool, BucketCount> m_anyBefore{};
 };
 
 // ReplaceAll with other limits (the tests shrink them to reach every

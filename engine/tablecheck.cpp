@@ -119,11 +119,8 @@ void noteIgnoredText(const QString &line, qsizetype index, QList<Finding> &findi
                                 u"(комментариев в таблице нет)"_s.arg(quoted(rest))));
 }
 
-} // namespace
-
-QList<Finding> checkEntries(const QStringList &lines)
+QList<Entry> readEntries(const QStringList &lines, QList<Finding> &findings)
 {
-    QList<Finding> findings;
     QList<Entry> entries;
     entries.reserve(lines.size());
     for (const QString &line : lines) {
@@ -140,25 +137,84 @@ QList<Finding> checkEntries(const QStringList &lines)
         entry.usable = !entry.latin.isEmpty() && !entry.cyrillic.isEmpty();
         entries.append(entry);
     }
+    return entries;
+}
 
+// Entry j is shadowed by the earlier entries latinTaker and cyrillicTaker
+// (-1 where none) in the two directions.
+void reportShadowed(const QList<Entry> &entries, qsizetype j, qsizetype latinTaker,
+                    qsizetype cyrillicTaker, QList<Finding> &findings)
+{
+    const QString self = quoted(entries.at(j).text());
+    if (latinTaker >= 0 && cyrillicTaker >= 0) {
+        findings.append(finding(
+                Kind::NeverMatches, j, latinTaker,
+                u"%1 не срабатывает ни в одну сторону: каждое %2 раньше заменяет "
+                u"строка %3, каждое %4 — строка %5"_s
+                        .arg(self, quoted(entries.at(latinTaker).latin), lineName(latinTaker),
+                             quoted(entries.at(cyrillicTaker).cyrillic),
+                             lineName(cyrillicTaker))));
+    } else if (latinTaker >= 0) {
+        findings.append(finding(
+                Kind::NeverMatches, j, latinTaker,
+                u"%1 никогда не срабатывает в направлении %2: строка %3 (%4) раньше "
+                u"заменяет каждое %5. Слова, которые эта строка переводит в латиницу, "
+                u"не вернутся обратно; поставьте её выше строки %3"_s
+                        .arg(self, directionName(true), lineName(latinTaker),
+                             quoted(entries.at(latinTaker).text()),
+                             quoted(entries.at(latinTaker).latin))));
+    } else if (cyrillicTaker >= 0) {
+        findings.append(finding(
+                Kind::LatinOnly, j, cyrillicTaker,
+                u"%1 действует только в направлении %2 (вариант написания): в обратном "
+                u"направлении каждое %3 раньше забирает строка %4"_s
+                        .arg(self, directionName(true),
+                             quoted(entries.at(cyrillicTaker).cyrillic),
+                             lineName(cyrillicTaker))));
+    }
+}
+
+void reportEndlessGrowth(const Entry &entry, qsizetype j, bool toCyrillic,
+                         QList<Finding> &findings)
+{
+    const QString &search = entry.search(toCyrillic);
+    const QString &replacement = entry.replacement(toCyrillic);
+    if (replacement.size() <= search.size() || !replacement.contains(search))
+        return;
+    findings.append(finding(
+            Kind::EndlessGrowth, j, -1,
+            u"%1: замена %2 содержит искомое %3 и длиннее его — каждое "
+            u"преобразование (%4), которое встретит %3, закончится ошибкой "
+            u"переполнения"_s
+                    .arg(quoted(entry.text()), quoted(replacement), quoted(search),
+                         directionName(toCyrillic))));
+}
+
+// Whether the line can be checked further: an empty line, a line without
+// two words or one already reported is not.
+bool reportUnusable(const QString &line, const Entry &entry, qsizetype j,
+                    QList<Finding> &findings)
+{
+    if (line.isEmpty())
+        findings.append(finding(Kind::EmptyLine, j, -1, u"пустая строка: ничего не меняет"_s));
+    else if (!entry.tooLong && !entry.usable)
+        findings.append(finding(Kind::EmptyWord, j, -1,
+                                emptyWordReason(line, entry) + u": строка ничего не меняет"_s));
+    return !line.isEmpty() && entry.usable && !entry.tooLong;
+}
+
+} // namespace
+
+QList<Finding> checkEntries(const QStringList &lines)
+{
+    QList<Finding> findings;
+    const QList<Entry> entries = readEntries(lines, findings);
     QHash<QString, qsizetype> firstSeen;
     for (qsizetype j = 0; j < entries.size(); ++j) {
         const Entry &entry = entries.at(j);
-        const QString &line = lines.at(j);
-        if (line.isEmpty()) {
-            findings.append(finding(Kind::EmptyLine, j, -1,
-                                    u"пустая строка: ничего не меняет"_s));
+        if (!reportUnusable(lines.at(j), entry, j, findings))
             continue;
-        }
-        if (entry.tooLong)
-            continue; // already reported
-        if (!entry.usable) {
-            findings.append(finding(Kind::EmptyWord, j, -1,
-                                    emptyWordReason(line, entry)
-                                            + u": строка ничего не меняет"_s));
-            continue;
-        }
-        noteIgnoredText(line, j, findings);
+        noteIgnoredText(lines.at(j), j, findings);
         const auto seen = firstSeen.constFind(entry.text());
         if (seen != firstSeen.cend()) {
             findings.append(finding(Kind::Duplicate, j, *seen,
@@ -170,50 +226,12 @@ QList<Finding> checkEntries(const QStringList &lines)
 
         const qsizetype latinTaker = consumer(entries, j, true);
         const qsizetype cyrillicTaker = consumer(entries, j, false);
-        const QString self = quoted(entry.text());
-        if (latinTaker >= 0 && cyrillicTaker >= 0) {
-            findings.append(finding(
-                    Kind::NeverMatches, j, latinTaker,
-                    u"%1 не срабатывает ни в одну сторону: каждое %2 раньше заменяет "
-                    u"строка %3, каждое %4 — строка %5"_s
-                            .arg(self, quoted(entries.at(latinTaker).latin),
-                                 lineName(latinTaker),
-                                 quoted(entries.at(cyrillicTaker).cyrillic),
-                                 lineName(cyrillicTaker))));
-        } else if (latinTaker >= 0) {
-            findings.append(finding(
-                    Kind::NeverMatches, j, latinTaker,
-                    u"%1 никогда не срабатывает в направлении %2: строка %3 (%4) раньше "
-                    u"заменяет каждое %5. Слова, которые эта строка переводит в латиницу, "
-                    u"не вернутся обратно; поставьте её выше строки %3"_s
-                            .arg(self, directionName(true), lineName(latinTaker),
-                                 quoted(entries.at(latinTaker).text()),
-                                 quoted(entries.at(latinTaker).latin))));
-        } else if (cyrillicTaker >= 0) {
-            findings.append(finding(
-                    Kind::LatinOnly, j, cyrillicTaker,
-                    u"%1 действует только в направлении %2 (вариант написания): в обратном "
-                    u"направлении каждое %3 раньше забирает строка %4"_s
-                            .arg(self, directionName(true),
-                                 quoted(entries.at(cyrillicTaker).cyrillic),
-                                 lineName(cyrillicTaker))));
-        }
-
-        for (const bool toCyrillic : {true, false}) {
-            if ((toCyrillic ? latinTaker : cyrillicTaker) >= 0)
-                continue; // never reached in that direction, so harmless there
-            const QString &search = entry.search(toCyrillic);
-            const QString &replacement = entry.replacement(toCyrillic);
-            if (replacement.size() > search.size() && replacement.contains(search)) {
-                findings.append(finding(
-                        Kind::EndlessGrowth, j, -1,
-                        u"%1: замена %2 содержит искомое %3 и длиннее его — каждое "
-                        u"преобразование (%4), которое встретит %3, закончится ошибкой "
-                        u"переполнения"_s
-                                .arg(self, quoted(replacement), quoted(search),
-                                     directionName(toCyrillic))));
-            }
-        }
+        reportShadowed(entries, j, latinTaker, cyrillicTaker, findings);
+        // An entry never reached in a direction is harmless there.
+        if (latinTaker < 0)
+            reportEndlessGrowth(entry, j, true, findings);
+        if (cyrillicTaker < 0)
+            reportEndlessGrowth(entry, j, false, findings);
     }
     std::stable_sort(findings.begin(), findings.end(),
                      [](const Finding &a, const Finding &b) { return a.line < b.line; });
@@ -321,9 +339,8 @@ bool readSample(const QString &path, QString &text, QString &error)
         error = RuntimeError(RuntimeError::PathFileAccess, path).message();
         return false;
     }
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
+    const QByteArray bytes = file.readAll();
+    // Qt drops a leading byte-order mark.
     QStringDecoder utf8(QStringDecoder::Utf8);
     text = utf8.decode(bytes);
     if (utf8.hasError()) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "conversion.h"
+#include "kernels.h"
 #include "literalreference.h"
 #include "modgp.h"
 #include "runtimeerror.h"
@@ -160,6 +161,87 @@ private slots:
         }
     }
 
+    // Chosen cases against the step-by-step routine, at the points where
+    // the engine changes its way: blocks of blockSize characters, a pass
+    // over scattered places turned into a whole search (scatter), the
+    // longest search string looked for directly (8 characters).
+    void boundaries_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("blockSize");
+        QTest::addColumn<int>("scatter");
+        const QString a8(8, u'a'), a9(9, u'a');
+        QTest::newRow("match across blocks") << u"ab xyz"_s << u"aab"_s << 2 << 0;
+        QTest::newRow("8 letters across blocks") << a8 + u" b"_s << u"x"_s + a9 + u'x' << 5 << 0;
+        QTest::newRow("9 letters across blocks") << a9 + u" b"_s << u"x"_s + a9 + a8 << 5 << 0;
+        QTest::newRow("8 letters, shrinking") << a8 + u" a"_s << QString(70, u'a') << 16 << 0;
+        QTest::newRow("9 letters, growing") << a9 + u' ' + a8 + u"bb"_s << QString(40, u'a') << 7
+                                           << 0;
+        // Each pass puts a match just past its scan bound, for the next.
+        QTest::newRow("grows past its bound") << u"ab bba"_s << u"aaab"_s << 3 << 0;
+        QTest::newRow("grows past its bound, blocks of 1") << u"ab bba"_s << u"aaab"_s << 1 << 0;
+        QTest::newRow("places turned into a whole search") << u"ab ba|ba aab"_s
+                                                          << u"abababxaabb"_s << 2 << 1;
+        QTest::newRow("match over four blocks, in place") << u"aa baaa"_s
+                                                         << u"abaabbabbbaaaaab"_s << 1 << 0;
+        QTest::newRow("lone place past the end") << u"abb a"_s << u"bbabb"_s << 2 << 0;
+        QTest::newRow("replacement splits a block") << u"a bbbbbbb"_s << u"aaaa"_s << 2 << 0;
+        QTest::newRow("identity at the limit") << u"ab ab"_s << QString(20, u'x') << 4 << 0;
+        QTest::newRow("run, then one character") << u"a b|b c|x y|c a"_s << u"abcx"_s << 2 << 0;
+        QTest::newRow("runaway without a match") << u"ab abb"_s << u"ba"_s << 2 << 0;
+    }
+
+    void boundaries()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, text);
+        QFETCH(int, blockSize);
+        QFETCH(int, scatter);
+        const QStringList entries = table.split(u'|');
+        for (const bool toCyrillic : {true, false}) {
+            for (const int maxLength : {20, 200}) {
+                const Limits limits{maxLength, blockSize, scatter};
+                QCOMPARE(outcome([&] {
+                             return ConversionTable(entries).convert(text, toCyrillic, limits);
+                         }),
+                         outcome([&] {
+                             return LiteralReference::convertText(text, entries, toCyrillic,
+                                                                  maxLength);
+                         }));
+            }
+        }
+    }
+
+    // The vectorised kernels and their plain twins, on random texts of two
+    // letters around multiples of the eight-character lane.
+    void kernels_data()
+    {
+        QTest::addColumn<int>("needleLength");
+        for (const int m : {1, 2, 3, 8})
+            QTest::addRow("needle of %d", m) << m;
+    }
+
+    void kernels()
+    {
+        QFETCH(int, needleLength);
+        m_random.seed(20261207);
+        for (int i = 0; i < 20000; ++i) {
+            QString text = randomString(u"ab", 0, 40);
+            const QString needle = randomString(u"ab", needleLength, needleLength);
+            const auto *chars = reinterpret_cast<const char16_t *>(text.utf16());
+            const auto *n = reinterpret_cast<const char16_t *>(needle.utf16());
+            QCOMPARE(Substitution::Kernels::find(chars, text.size(), n, needleLength),
+                     Substitution::Kernels::findPlain(chars, text.size(), n, needleLength));
+            QString plain = text;
+            const auto writable = [](QString &s) { return reinterpret_cast<char16_t *>(s.data()); };
+            QCOMPARE(Substitution::Kernels::replaceCharacter(writable(text), text.size(), u'a', u'c'),
+                     Substitution::Kernels::replaceCharacterPlain(writable(plain), plain.size(),
+                                                                  u'a', u'c'));
+            QCOMPARE(text, plain);
+        }
+    }
+
     // Random cases against the step-by-step routine. Short texts get a
     // length limit and blocks so small that every boundary is reached.
     void differential_data()
@@ -208,7 +290,8 @@ private slots:
                 return LiteralReference::convertText(text, table, toCyrillic, limits.maxLength);
             });
             if (actual != expected)
-                qWarning() << "case" << i << table << text.left(100);
+                qWarning() << "case" << i << table << text.left(100) << "limits" << limits.maxLength
+                           << limits.blockSize << limits.scatter;
             QCOMPARE(actual, expected);
         }
     }

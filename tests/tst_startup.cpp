@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "startup.h"
+#include "modgp.h"
 
 #include <QFile>
 #include <QProcess>
