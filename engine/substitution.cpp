@@ -249,14 +249,16 @@ CharacterMap::CharacterMap(const std::vector<std::pair<char16_t, char16_t>> &rul
     }
 }
 
+// Copied as they are: QString::fromUtf16 would take a leading U+FEFF for a
+// byte-order mark and drop it.
 QString Rule::search() const
 {
-    return QString::fromUtf16(m_search.data(), qsizetype(m_search.size()));
+    return QStringView(m_search).toString();
 }
 
 QString Rule::replacement() const
 {
-    return QString::fromUtf16(m_replacement.data(), qsizetype(m_replacement.size()));
+    return QStringView(m_replacement).toString();
 }
 
 Text::Text(QStringView text, Limits limits)
