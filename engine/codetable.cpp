@@ -26,8 +26,12 @@ static bool hasNonAscii(const QByteArray &bytes)
 QString decode(const QByteArray &bytes)
 {
     static const QByteArray utf8Bom("\xEF\xBB\xBF");
-    if (bytes.startsWith(utf8Bom))
-        return QString::fromUtf8(bytes.mid(utf8Bom.size()));
+    if (bytes.startsWith(utf8Bom)) {
+        // A second mark is a character of the header, not a part of the encoding.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                          | QStringDecoder::Flag::ConvertInitialBom);
+        return utf8.decode(bytes.mid(utf8Bom.size()));
+    }
 
     if (hasNonAscii(bytes)) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
