@@ -6,6 +6,7 @@
 
 #include "codetable.h"
 #include "conversion.h"
+#include "inputdecoding.h"
 #include "runtimeerror.h"
 #include "tablecheck.h"
 
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QStringDecoder>
 #include <QTextStream>
 #include <QTranslator>
 
@@ -187,21 +187,17 @@ int main(int argc, char *argv[])
         say(u"не удалось открыть входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
         return InputUnreadable;
     }
-    QByteArray bytes = input.readAll();
+    const QByteArray bytes = input.readAll();
     if (input.error() != QFileDevice::NoError) {
         say(u"не удалось прочитать входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
         return InputUnreadable;
     }
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    // A byte that is not UTF-8 would come out as a replacement mark: the
-    // text would be damaged, so it is refused.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
+    const std::optional<QString> decoded = CliInput::decode(bytes);
+    if (!decoded) {
         say(u"входной текст «%1» не в кодировке UTF-8."_s.arg(inputName));
         return InputUnreadable;
     }
+    const QString &text = *decoded;
 
     QString converted;
     try {
