@@ -7,6 +7,7 @@
 
 #include "codetable.h"
 #include "conversion.h"
+#include "inputdecoding.h"
 #include "modgp.h"
 #include "numerals.h"
 #include "runtimeerror.h"
@@ -16,7 +17,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
-#include <QStringDecoder>
 #include <QTextStream>
 #include <QTranslator>
 
@@ -244,14 +244,12 @@ int main(int argc, char *argv[])
         say(u"не удалось прочитать входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
         return InputUnreadable;
     }
-    // Qt drops a leading byte-order mark. A byte that is not UTF-8 would come out as a replacement mark: the
-    // text would be damaged, so it is refused.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
+    const std::optional<QString> decoded = CliInput::decode(bytes);
+    if (!decoded) {
         say(u"входной текст «%1» не в кодировке UTF-8."_s.arg(inputName));
         return InputUnreadable;
     }
+    const QString &text = *decoded;
 
     QString converted;
     try {

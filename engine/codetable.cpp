@@ -25,9 +25,13 @@ static bool hasNonAscii(const QByteArray &bytes)
 
 QString decode(const QByteArray &bytes)
 {
-    // A byte-order mark says UTF-8, whatever follows; Qt drops it.
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes);
+    static const QByteArray utf8Bom("\xEF\xBB\xBF");
+    if (bytes.startsWith(utf8Bom)) {
+        // A second mark is a character of the header, not a part of the encoding.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                          | QStringDecoder::Flag::ConvertInitialBom);
+        return utf8.decode(bytes.mid(utf8Bom.size()));
+    }
 
     if (hasNonAscii(bytes)) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

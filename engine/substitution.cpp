@@ -390,14 +390,16 @@ void Rule::prepareFilters()
         m_replacementPairs.push_back(pairSlotOf(m_replacement[i - 1], m_replacement[i]));
 }
 
+// Copied as they are: QString::fromUtf16 would take a leading U+FEFF for a
+// byte-order mark and drop it.
 QString Rule::search() const
 {
-    return QString::fromUtf16(m_search.data(), qsizetype(m_search.size()));
+    return QStringView(m_search).toString();
 }
 
 QString Rule::replacement() const
 {
-    return QString::fromUtf16(m_replacement.data(), qsizetype(m_replacement.size()));
+    return QStringView(m_replacement).toString();
 }
 
 CharacterMap::CharacterMap(const std::vector<std::pair<char16_t, char16_t>> &rules)

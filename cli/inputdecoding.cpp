@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#include "inputdecoding.h"
+
+#include <QStringDecoder>
+
+namespace CliInput {
+
+std::optional<QString> decode(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    // Only the first mark is dropped: Qt's decoder would silently eat a
+    // second one, a character of the text.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return std::nullopt;
+    return text;
+}
+
+} // namespace CliInput
