@@ -157,6 +157,65 @@ int checkTable(const QCommandLineParser &parser, const QCommandLineOption &table
     return writeOut(report, u"отчёт"_s) ? status : int(OutputFailed);
 }
 
+// The whole input as text: a file, or standard input for "-"; Converted, or
+// the status that says why it could not be read.
+int readInput(const QString &inputName, QString &text)
+{
+    QFile input;
+    const bool opened = inputName == u"-"_s
+            ? input.open(stdin, QIODevice::ReadOnly)
+            : (input.setFileName(inputName), input.open(QIODevice::ReadOnly));
+    if (!opened) {
+        say(u"не удалось открыть входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
+        return InputUnreadable;
+    }
+    const QByteArray bytes = input.readAll();
+    if (input.error() != QFileDevice::NoError) {
+        say(u"не удалось прочитать входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
+        return InputUnreadable;
+    }
+    const std::optional<QString> decoded = CliInput::decode(bytes);
+    if (!decoded) {
+        say(u"входной текст «%1» не в кодировке UTF-8."_s.arg(inputName));
+        return InputUnreadable;
+    }
+    text = *decoded;
+    return Converted;
+}
+
+// Converts one input through the table at tablePath to standard output.
+int convertInput(const QString &tablePath, const QString &inputName, bool toCyrillic)
+{
+    QStringList entries;
+    try {
+        CodeTable::load(tablePath, entries);
+    } catch (const RuntimeError &error) {
+        say(u"не удалось прочитать таблицу кодов.\n"_s + error.message());
+        return TableUnreadable;
+    }
+
+    QString text;
+    if (const int status = readInput(inputName, text); status != Converted)
+        return status;
+
+    QString converted;
+    try {
+        converted = convertText(text, entries, toCyrillic);
+    } catch (const RuntimeError &error) {
+        const QString cause = error.overflowExplanation(u"«"_s + tablePath + u"»"_s);
+        say(u"текст не может быть сконвертирован: "_s + error.message() + u".\n"_s
+            + (cause.isEmpty()
+                       ? u"Текст длиннее 32 766 знаков или становится длиннее при "
+                         "конвертации (%1 на входе)."_s
+                                 .arg(Numerals::count(text.size(), u"знак"_s, u"знака"_s,
+                                                      u"знаков"_s))
+                       : cause));
+        return TextUnconvertible;
+    }
+
+    return writeOut(converted, u"результат"_s) ? Converted : OutputFailed;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -221,50 +280,6 @@ int main(int argc, char *argv[])
     if (files.size() > 1)
         return usageError(u"можно указать только один входной файл."_s);
 
-    QStringList entries;
-    const QString tablePath = tableOption(parser, table);
-    try {
-        CodeTable::load(tablePath, entries);
-    } catch (const RuntimeError &error) {
-        say(u"не удалось прочитать таблицу кодов.\n"_s + error.message());
-        return TableUnreadable;
-    }
-
-    const QString inputName = files.value(0, u"-"_s);
-    QFile input;
-    const bool opened = inputName == u"-"_s
-            ? input.open(stdin, QIODevice::ReadOnly)
-            : (input.setFileName(inputName), input.open(QIODevice::ReadOnly));
-    if (!opened) {
-        say(u"не удалось открыть входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
-        return InputUnreadable;
-    }
-    const QByteArray bytes = input.readAll();
-    if (input.error() != QFileDevice::NoError) {
-        say(u"не удалось прочитать входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
-        return InputUnreadable;
-    }
-    const std::optional<QString> decoded = CliInput::decode(bytes);
-    if (!decoded) {
-        say(u"входной текст «%1» не в кодировке UTF-8."_s.arg(inputName));
-        return InputUnreadable;
-    }
-    const QString &text = *decoded;
-
-    QString converted;
-    try {
-        converted = convertText(text, entries, parser.isSet(toCyrillic));
-    } catch (const RuntimeError &error) {
-        const QString cause = error.overflowExplanation(u"«"_s + tablePath + u"»"_s);
-        say(u"текст не может быть сконвертирован: "_s + error.message() + u".\n"_s
-            + (cause.isEmpty()
-                       ? u"Текст длиннее 32 766 знаков или становится длиннее при "
-                         "конвертации (%1 на входе)."_s
-                                 .arg(Numerals::count(text.size(), u"знак"_s, u"знака"_s,
-                                                      u"знаков"_s))
-                       : cause));
-        return TextUnconvertible;
-    }
-
-    return writeOut(converted, u"результат"_s) ? Converted : OutputFailed;
+    return convertInput(tableOption(parser, table), files.value(0, u"-"_s),
+                        parser.isSet(toCyrillic));
 }

@@ -4,7 +4,7 @@
 //
 //   fuzz_x [--runs N] [--seed S] [--max-len L] [FILE | FOLDER]...
 //
-// The seeded inputs are the named files with random edits (bytes changed,
+// Each generated input is one of the named files with random edits (bytes changed,
 // inserted, deleted, pieces repeated, line ends and spaces put in) or, with
 // no files, random bytes. A failing input is written to failing-input
 // in the current folder when the target aborts, so it can be kept.
