@@ -64,7 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // ReplaceAll itself, at its real limit: only cases that stay short.
     if (table.size() == 1 && expected != LiteralReference::Overflow) {
-        const QString search = modGP::GetWord(table[0], 1), replacement = modGP::GetWord(table[0], 2);
+        // The conversion's own direction: the other one may grow without end.
+        QString search = modGP::GetWord(table[0], 1), replacement = modGP::GetWord(table[0], 2);
+        if (!toCyrillic)
+            search.swap(replacement);
         const QString once = LiteralReference::outcome(
                 [&] { return modGP::ReplaceAll(text, search, replacement); });
         const QString reference = LiteralReference::outcome(
