@@ -6,7 +6,8 @@
 // settings, then symbols, one per byte: entries of the table separated by
 // '|' until the first '#', the text after it. The symbols include the
 // characters a conversion must treat like any other: CR, LF, NUL, tab, a
-// character beyond U+FFFF (two 16-bit halves) and a lone half of one.
+// character beyond U+FFFF (two 16-bit halves), a lone half of one and the
+// byte-order mark.
 
 #include "conversion.h"
 #include "fuzzing.h"
@@ -20,7 +21,7 @@ namespace {
 
 const QString Symbols[] = {u"a"_s, u"b"_s, u"c"_s, u"A"_s, u"B"_s, u"ж"_s, u"Ж"_s, u" "_s,
                            u"\r"_s, u"\n"_s, QString(QChar(u'\0')), u"\t"_s, u"\U0001F600"_s,
-                           QString(QChar(0xDE00)), u"|"_s, u"#"_s};
+                           QString(QChar(0xDE00)), u"|"_s, u"#"_s, QString(QChar(0xFEFF))};
 
 // Tiny limits bring every boundary within reach of a short text; blocks of
 // a few characters make every replacement cross one.
