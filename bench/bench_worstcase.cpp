@@ -92,7 +92,10 @@ QString randomString(QRandomGenerator &random, const QStringList &pieces, int ma
 Case edited(Case c, QRandomGenerator &random, const Family &family)
 {
     const QStringList ab{u"a"_s, u"b"_s};
-    const auto entry = [&] { return randomString(random, ab, 4) + u' ' + randomString(random, ab, 6); };
+    // A QString, not the builder '+' makes: that would outlive its pieces.
+    const auto entry = [&]() -> QString {
+        return randomString(random, ab, 4) + u' ' + randomString(random, ab, 6);
+    };
     const int free = int(c.table.size());
     switch (random.bounded(family.maxFree > 0 ? 6 : 3)) {
     case 0:
