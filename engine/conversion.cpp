@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "conversion.h"
 
+#include "linewise.h"
 #include "modgp.h"
 #include "runtimeerror.h"
 
@@ -35,6 +36,8 @@ ConversionTable::ConversionTable(const QStringList &table) : m_table(table)
     }
     m_toCyrillicRuns = runsOf(m_toCyrillic);
     m_toLatinRuns = runsOf(m_toLatin);
+    m_toCyrillicByLine = Linewise::convertsLineByLine(m_toCyrillic);
+    m_toLatinByLine = Linewise::convertsLineByLine(m_toLatin);
 }
 
 std::vector<ConversionTable::Run>
@@ -96,8 +99,10 @@ void ConversionTable::apply(Substitution::Text &working, const Substitution::Rul
 }
 
 QString ConversionTable::convert(const QString &text, bool toCyrillic,
-                                 Substitution::Limits limits) const
+                                 Substitution::Limits limits, qsizetype *longest) const
 {
+    if (longest)
+        *longest = text.size();
     using Cause = RuntimeError::OverflowCause;
     // Every entry's words are taken at every conversion, so such a line
     // fails them all, whatever the text.
@@ -127,6 +132,8 @@ QString ConversionTable::convert(const QString &text, bool toCyrillic,
         } else {
             apply(working, rules[i], i, text.size());
             ++i;
+            if (longest)
+                *longest = std::max(*longest, working.size());
         }
     }
     return working.toString();

@@ -24,8 +24,20 @@ public:
     explicit ConversionTable(const QStringList &table);
 
     // Same result and failures as convertText(text, table, toCyrillic).
-    QString convert(const QString &text, bool toCyrillic,
-                    Substitution::Limits limits = {}) const;
+    // longest, when given, receives the greatest length the text had on the
+    // way, its own length included.
+    QString convert(const QString &text, bool toCyrillic, Substitution::Limits limits = {},
+                    qsizetype *longest = nullptr) const;
+
+    // Whether converting each line on its own and joining the results at
+    // the same line ends gives what converting the whole text gives, as
+    // long as the lines' greatest lengths on the way, added up with the line
+    // ends, stay under the length limit (then the whole text never reaches
+    // it either).
+    bool convertsLineByLine(bool toCyrillic) const
+    {
+        return toCyrillic ? m_toCyrillicByLine : m_toLatinByLine;
+    }
 
 private:
     // Consecutive rules [first, last) that each replace one character by one.
@@ -41,6 +53,8 @@ private:
     std::vector<Substitution::Rule> m_toLatin;
     std::vector<Run> m_toCyrillicRuns;
     std::vector<Run> m_toLatinRuns;
+    bool m_toCyrillicByLine = false;
+    bool m_toLatinByLine = false;
     // Where each rule comes from: its index in the table, and the line.
     std::vector<qsizetype> m_ruleEntries;
     QStringList m_table;

@@ -802,8 +802,10 @@ void Text::replaceAll(const Rule &rule)
         return;
     case Rule::Shape::SameLength: {
         checkLength();
+        if (!m_presence.mayContain(rule))
+            return;
         std::vector<Interval> candidates{{0, Unbounded}};
-        if (m_presence.mayContain(rule) && InPlacePass(*this, rule, candidates).run(candidates))
+        if (InPlacePass(*this, rule, candidates).run(candidates))
             m_presence.noteReplaced(rule);
         return;
     }
@@ -834,17 +836,21 @@ void Text::replaceOneCharacter(const Rule &rule)
 
 void Text::replaceResizing(const Rule &rule)
 {
+    checkLength();
+    // Most rules of a table are ruled out here: allocate nothing before.
+    if (!m_presence.mayContain(rule))
+        return;
     std::vector<Interval> candidates{{0, Unbounded}};
     for (;;) {
-        checkLength();
-        if (!m_presence.mayContain(rule))
-            return;
         const bool replaced = isEverywhere(candidates)
                 ? StreamingPass(*this, rule).run(candidates)
                 : InPlacePass(*this, rule, candidates).run(candidates);
         if (!replaced)
             return;
         m_presence.noteReplaced(rule);
+        checkLength();
+        if (!m_presence.mayContain(rule))
+            return;
     }
 }
 

@@ -13,6 +13,9 @@
 #include "fuzzing.h"
 #include "literalreference.h"
 #include "modgp.h"
+#include "runtimeerror.h"
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using Fuzzing::require;
@@ -32,6 +35,31 @@ Substitution::Limits limitsFrom(unsigned char settings, unsigned char blocks)
     limits.blockSize = 1 + blocks % 16;
     limits.scatter = (blocks >> 4) % 3 == 0 ? 0 : (blocks >> 4);
     return limits;
+}
+
+// Each line converted alone, or nothing when a line fails or the lines'
+// greatest lengths on the way add up to the limit.
+std::optional<QString> byLines(const ConversionTable &table, const QString &text, bool toCyrillic,
+                               Substitution::Limits limits)
+{
+    QString joined;
+    qsizetype total = 0;
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        qsizetype longest = 0;
+        try {
+            joined += table.convert(text.mid(start, end - start), toCyrillic, limits, &longest);
+        } catch (const RuntimeError &) {
+            return std::nullopt;
+        }
+        const qsizetype breaks = end < text.size() ? 1 : 0;
+        joined += text.mid(end, breaks);
+        total += longest + breaks;
+        start = end + breaks;
+    }
+    return total < limits.maxLength ? std::optional(joined) : std::nullopt;
 }
 
 } // namespace
@@ -62,6 +90,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     });
     require(actual == expected, "the engine differs from the step-by-step routine", table.join(u'|'),
             text, toCyrillic, limits.maxLength, limits.blockSize, limits.scatter, actual, expected);
+
+    // Line by line, where the table allows it, within the limit.
+    const ConversionTable prepared(table);
+    if (prepared.convertsLineByLine(toCyrillic)) {
+        const std::optional<QString> joined = byLines(prepared, text, toCyrillic, limits);
+        if (joined)
+            require(*joined == expected, "line by line differs", table.join(u'|'), text,
+                    toCyrillic, limits.maxLength, *joined, expected);
+    }
 
     // ReplaceAll itself, at its real limit: only cases that stay short.
     if (table.size() == 1 && expected != LiteralReference::Overflow) {

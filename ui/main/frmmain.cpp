@@ -63,6 +63,7 @@ frmMain::frmMain(const QStringList &codeTable, QWidget *parent)
     // The main window's layout keeps the text area filling the client area
     // below the menu bar at every size, and leaves it alone while minimised.
     setCentralWidget(txtMain);
+    m_paragraphs = new ParagraphConversion(txtMain->document(), m_codeTable);
     connect(txtMain, &TextBox::keyPress, this, &frmMain::txtMain_KeyPress);
     connect(txtMain, &TextBox::clicked, this, &frmMain::txtMain_Click);
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "conversion.h"
+#include "paragraphconversion.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -55,6 +56,7 @@ private:
     void setUpMenuKeyboard();
     enum class Caret { AtStart, AtEnd };
     void ConvertText(bool toCyrillic, Caret caret = Caret::AtStart);
+    std::vector<ParagraphConversion::Edit> wholeTextEdits(bool toCyrillic) const;
     void convertFromMenu(bool toCyrillic);
 
     // The table never changes after start-up: its words are taken out once
@@ -62,6 +64,8 @@ private:
     const ConversionTable m_codeTable;
 
     TextBox *txtMain = nullptr;
+    // What auto-conversion knows of each paragraph; lives with the document.
+    ParagraphConversion *m_paragraphs = nullptr;
     // The window manager's frame has been seen, and the window centred with it.
     bool m_framed = false;
 

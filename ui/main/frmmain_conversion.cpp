@@ -5,6 +5,7 @@
 #include "conversion.h"
 #include "errorreport.h"
 #include "runtimeerror.h"
+#include "paragraphconversion.h"
 #include "textbox.h"
 
 #include <QAction>
@@ -66,45 +67,48 @@ private:
 
 } // namespace
 
-void frmMain::ConvertText(bool toCyrillic, Caret caret)
+// The whole text converted at once, as the edit that makes it so.
+std::vector<ParagraphConversion::Edit> frmMain::wholeTextEdits(bool toCyrillic) const
 {
-    // Throws before the text box is touched, so a failure leaves it as it was.
     const QString converted = m_codeTable.convert(txtMain->text(), toCyrillic);
-
-    // The result replaces the whole text, but only the span that differs is
-    // written: in auto-conversion everything before the last word is usually
-    // converted already, and rewriting a long text at every space would cost
-    // a relayout of all of it and a copy of it in the undo history.
-    QTextDocument *document = txtMain->document();
     const QString before = txtMain->editorText();
     const QString after = TextBox::toEditorText(converted);
-    const qsizetype shorter = std::min(before.size(), after.size());
-    qsizetype prefix =
-            std::mismatch(before.cbegin(), before.cbegin() + shorter, after.cbegin()).first
-            - before.cbegin();
-    qsizetype suffix =
-            std::mismatch(before.crbegin(), before.crbegin() + (shorter - prefix),
-                          after.crbegin())
-                    .first
-            - before.crbegin();
-    // Never cut between the halves of a surrogate pair.
-    if (prefix > 0 && before.at(prefix - 1).isHighSurrogate())
-        --prefix;
-    if (suffix > 0 && before.at(before.size() - suffix).isLowSurrogate())
-        --suffix;
+    if (before == after)
+        return {};
+    // Only the span that differs is written: rewriting a long text would
+    // cost a relayout of all of it and a copy of it in the undo history.
+    const ChangedSpan span = ChangedSpan::between(before, after);
+    return {{int(span.prefix), int(before.size() - span.suffix - span.prefix),
+             after.mid(span.prefix, after.size() - span.suffix - span.prefix)}};
+}
 
-    QTextCursor cursor(document);
-    if (before.size() != after.size() || prefix != before.size()) {
+void frmMain::ConvertText(bool toCyrillic, Caret caret)
+{
+    // At a typed space, the paragraphs typed in since the last one are
+    // usually all that has to be converted. A menu conversion mostly
+    // follows a paste or wider edits, where one sweep of the whole text
+    // costs less than one per paragraph.
+    std::optional<std::vector<ParagraphConversion::Edit>> edits;
+    if (caret == Caret::AtEnd)
+        edits = m_paragraphs->edits(toCyrillic);
+    // Throws before the text box is touched, so a failure leaves it as it was.
+    if (!edits)
+        edits = wholeTextEdits(toCyrillic);
+
+    QTextCursor cursor(txtMain->document());
+    if (!edits->empty()) {
         // From a typed space: the space joins this edit.
         txtMain->editWithKey();
         cursor.beginEditBlock();
-        cursor.setPosition(int(prefix));
-        cursor.setPosition(int(before.size() - suffix), QTextCursor::KeepAnchor);
-        const QString replacement = after.mid(prefix, after.size() - suffix - prefix);
-        if (replacement.isEmpty())
-            cursor.removeSelectedText();
-        else
-            cursor.insertText(replacement);
+        // From the last, so that the positions of the others stay true.
+        for (auto edit = edits->crbegin(); edit != edits->crend(); ++edit) {
+            cursor.setPosition(edit->position);
+            cursor.setPosition(edit->position + edit->length, QTextCursor::KeepAnchor);
+            if (edit->text.isEmpty())
+                cursor.removeSelectedText();
+            else
+                cursor.insertText(edit->text);
+        }
         txtMain->closeUndoStep();
         cursor.endEditBlock();
     }
