@@ -192,6 +192,38 @@ private slots:
         QCOMPARE(m_window->windowTitle(), keyCaption(count));
     }
 
+    // A typed space converts what has changed since the last one, wherever
+    // it is and however it came: edits away from the caret, undo, a new
+    // paragraph. The second space finds both paragraphs converted already.
+    void spaceAfterOtherEdits_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("an earlier paragraph") << u"insert"_s << u"жук ук\r\nжук   "_s;
+        QTest::newRow("undone conversion") << u"undo"_s << u"жук\r\nжук "_s;
+        QTest::newRow("split paragraph") << u"split"_s << u"жук\r\nук\r\nжук   "_s;
+    }
+
+    void spaceAfterOtherEdits()
+    {
+        QFETCH(QString, edit);
+        trigger(u"transe"_s);
+        setMarked(m_box, u"zhuk\r\nzhuk|"_s);
+        QTest::keyClick(m_box, Qt::Key_Space);
+        QTest::keyClick(m_box, Qt::Key_Space);
+        QTextCursor cursor(m_box->document());
+        cursor.setPosition(3);
+        if (edit == u"insert"_s)
+            cursor.insertText(u" uk"_s);
+        else if (edit == u"split"_s)
+            cursor.insertText(u"\nuk"_s);
+        else
+            m_box->undo(), m_box->undo();
+        m_box->moveCursor(QTextCursor::End);
+        QTest::keyClick(m_box, Qt::Key_Space);
+        QTEST(m_box->text(), "expected");
+    }
+
     // One undo takes back a manual conversion, or a typed space together
     // with the conversion it set off; typing after either is a step of its own.
     void undoConversions()
