@@ -142,7 +142,16 @@ void Form2::createControls()
     // let them through) reach the window.
     m_client = new QWidget(this);
     m_client->setObjectName(u"client"_s);
+    createLines();
+    createLabels();
+    createLowerLabels();
+    // The title's box runs over the lower half of the icon; a click on the
+    // picture belongs to the picture.
+    Image1->raise();
+}
 
+void Form2::createLines()
+{
     struct Rule
     {
         const char16_t *name;
@@ -163,77 +172,79 @@ void Form2::createControls()
         line->setGeometry(left, Twips::toPixels(rule.top, this),
                           Twips::toPixels(4560, this) - left, 1);
     }
+}
 
-    auto makeLabel = [this](const QString &name, std::function<void()> onClick) {
-        auto *label = new ClickLabel(m_client, std::move(onClick));
-        label->setObjectName(name);
-        label->setFont(labelFont());
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        return label;
-    };
-    // Boxes of a fixed size; the text wraps inside.
-    auto placeFixed = [this](QLabel *label, int left, int top, int width, int height) {
-        label->setWordWrap(true);
-        label->setGeometry(Twips::rect(left, top, width, height, this));
-    };
-    // One-line labels take the size of their text and sit on the centre line.
-    auto placeFitted = [this](QLabel *label, int top) {
-        const QSize size = label->sizeHint();
-        label->setGeometry(Twips::toPixels(kCentreTwips, this) - size.width() / 2,
-                           Twips::toPixels(top, this), size.width(), size.height());
-    };
+QLabel *Form2::makeLabel(const QString &name, const QColor &color, std::function<void()> onClick)
+{
+    auto *label = new ClickLabel(m_client, std::move(onClick));
+    label->setObjectName(name);
+    label->setFont(labelFont());
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    setTextColor(label, color);
+    return label;
+}
 
-    Image1 = makeLabel(u"Image1"_s, [this] { Image1_Click(); });
+// Boxes of a fixed size; the text wraps inside.
+void Form2::placeFixed(QLabel *label, int left, int top, int width, int height)
+{
+    label->setWordWrap(true);
+    label->setGeometry(Twips::rect(left, top, width, height, this));
+}
+
+// One-line labels take the size of their text and sit on the centre line.
+void Form2::placeFitted(QLabel *label, int top)
+{
+    const QSize size = label->sizeHint();
+    label->setGeometry(Twips::toPixels(kCentreTwips, this) - size.width() / 2,
+                       Twips::toPixels(top, this), size.width(), size.height());
+}
+
+void Form2::createLabels()
+{
+    Image1 = makeLabel(u"Image1"_s, Qt::black, [this] { Image1_Click(); });
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(appIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
     placeFixed(Image1, 240, 120, 480, 480);
 
-    Label1 = makeLabel(u"Label1"_s, [this] { Label1_Click(); });
+    Label1 = makeLabel(u"Label1"_s, QColor(0, 0, 128), [this] { Label1_Click(); });
     Label1->setFont(labelFont(true));
-    setTextColor(Label1, QColor(0, 0, 128));
     // Only ever seen if the title could not be composed.
     Label1->setText(u"Vertlin"_s);
     placeFixed(Label1, 240, 360, 4455, 255);
 
-    Label2 = makeLabel(u"Label2"_s, [this] { Label2_Click(); });
-    setTextColor(Label2, Qt::black);
+    Label2 = makeLabel(u"Label2"_s, Qt::black, [this] { Label2_Click(); });
     Label2->setText(kDescription);
     placeFixed(Label2, 225, 795, 4440, 615);
 
-    Label3 = makeLabel(u"Label3"_s, [this] { Label3_Click(); });
-    setTextColor(Label3, QColor(128, 0, 0));
+    Label3 = makeLabel(u"Label3"_s, QColor(128, 0, 0), [this] { Label3_Click(); });
     Label3->setText(kRights);
     placeFixed(Label3, 240, 1470, 4440, 465);
+}
 
-    Label7 = makeLabel(u"Label7"_s, [this] { Label7_Click(); });
+// The two links, then the lines under them.
+void Form2::createLowerLabels()
+{
+    Label7 = makeLabel(u"Label7"_s, QColor(0, 0, 192), [this] { Label7_Click(); });
     Label7->setFont(labelFont(false, true));
-    setTextColor(Label7, QColor(0, 0, 192));
     Label7->setText(kWebAddress);
     Label7->setCursor(Qt::PointingHandCursor);
     Label7->setToolTip(u" Посетите сайт программы!!! "_s);
     placeFitted(Label7, 1950);
 
-    Label5 = makeLabel(u"Label5"_s, [this] { Label5_Click(); });
+    Label5 = makeLabel(u"Label5"_s, QColor(0, 0, 192), [this] { Label5_Click(); });
     Label5->setFont(labelFont(false, true));
-    setTextColor(Label5, QColor(0, 0, 192));
     Label5->setText(u"e-mail: "_s + kMailAddress);
     Label5->setCursor(Qt::PointingHandCursor);
     Label5->setToolTip(u" Пишите!!! "_s);
     placeFitted(Label5, 2190);
 
-    Label6 = makeLabel(u"Label6"_s, [this] { Label6_Click(1); });
-    setTextColor(Label6, QColor(128, 0, 0));
+    Label6 = makeLabel(u"Label6"_s, QColor(128, 0, 0), [this] { Label6_Click(1); });
     Label6->setText(kCopyright);
     placeFitted(Label6, 2550);
 
-    Label4 = makeLabel(u"Label4"_s, [this] { Label4_Click(0); });
-    setTextColor(Label4, Qt::black);
+    Label4 = makeLabel(u"Label4"_s, Qt::black, [this] { Label4_Click(0); });
     Label4->setText(u"Freeware"_s);
     placeFitted(Label4, 2955);
-
-    // The title's box runs over the lower half of the icon; a click on the
-    // picture belongs to the picture.
-    Image1->raise();
 }
 
 void Form2::Form_Load()

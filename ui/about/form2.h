@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 
 // The About window: the program's name and full version, what it does, who
@@ -44,6 +46,12 @@ private:
     ~Form2() override;
 
     void createControls();
+    void createLines();
+    void createLabels();
+    void createLowerLabels();
+    QLabel *makeLabel(const QString &name, const QColor &color, std::function<void()> onClick);
+    void placeFixed(QLabel *label, int left, int top, int width, int height);
+    void placeFitted(QLabel *label, int top);
     void Form_Load();
     void discard();
 
