@@ -216,6 +216,41 @@ int convertInput(const QString &tablePath, const QString &inputName, bool toCyri
     return writeOut(converted, u"результат"_s) ? Converted : OutputFailed;
 }
 
+struct Options
+{
+    QCommandLineOption help, version, toCyrillic, toLatin, table, check, sample, report;
+};
+
+Options addOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+            u"Конвертирует русский текст, набранный латиницей, в кириллицу и обратно\n"
+            "по таблице кодов Vertlin."_s);
+    Options options{
+            parser.addHelpOption(),
+            parser.addVersionOption(),
+            {u"to-cyrillic"_s, u"Конвертировать в кириллицу."_s},
+            {u"to-latin"_s, u"Конвертировать в латиницу."_s},
+            {u"table"_s, u"Таблица кодов (по умолчанию vl1.ini в папке программы)."_s, u"ФАЙЛ"_s},
+            {u"check"_s, u"Проверить таблицу кодов вместо конвертации."_s},
+            {u"sample"_s,
+             u"С --check: русский текст в UTF-8, слова которого "
+             "переводятся в латиницу и обратно."_s,
+             u"ФАЙЛ"_s},
+            {u"report"_s,
+             u"С --check: текст одного вида в UTF-8 (имя файла называет вид); таблица "
+             "измеряется на нём: слова туда и обратно, прописными, частые слова в двух "
+             "привычных наборах латиницей. Можно указать несколько раз."_s,
+             u"ФАЙЛ"_s},
+    };
+    parser.addOptions({options.toCyrillic, options.toLatin, options.table, options.check,
+                       options.sample, options.report});
+    parser.addPositionalArgument(u"ФАЙЛ"_s,
+                                 u"Текст в UTF-8; без него или «-» — стандартный ввод."_s,
+                                 u"[ФАЙЛ]"_s);
+    return options;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -229,57 +264,26 @@ int main(int argc, char *argv[])
     modGP::installQtTranslations(qtTranslator);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-            u"Конвертирует русский текст, набранный латиницей, в кириллицу и обратно\n"
-            "по таблице кодов Vertlin."_s);
-    const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption versionOption = parser.addVersionOption();
-    const QCommandLineOption toCyrillic(u"to-cyrillic"_s, u"Конвертировать в кириллицу."_s);
-    const QCommandLineOption toLatin(u"to-latin"_s, u"Конвертировать в латиницу."_s);
-    const QCommandLineOption table(u"table"_s,
-                                   u"Таблица кодов (по умолчанию vl1.ini в папке программы)."_s,
-                                   u"ФАЙЛ"_s);
-    const QCommandLineOption check(u"check"_s,
-                                   u"Проверить таблицу кодов вместо конвертации."_s);
-    const QCommandLineOption sample(u"sample"_s,
-                                    u"С --check: русский текст в UTF-8, слова которого "
-                                    "переводятся в латиницу и обратно."_s,
-                                    u"ФАЙЛ"_s);
-    const QCommandLineOption reportOption(
-            u"report"_s,
-            u"С --check: текст одного вида в UTF-8 (имя файла называет вид); таблица "
-            "измеряется на нём: слова туда и обратно, прописными, частые слова в двух "
-            "привычных наборах латиницей. Можно указать несколько раз."_s,
-            u"ФАЙЛ"_s);
-    parser.addOption(toCyrillic);
-    parser.addOption(toLatin);
-    parser.addOption(table);
-    parser.addOption(check);
-    parser.addOption(sample);
-    parser.addOption(reportOption);
-    parser.addPositionalArgument(u"ФАЙЛ"_s,
-                                 u"Текст в UTF-8; без него или «-» — стандартный ввод."_s,
-                                 u"[ФАЙЛ]"_s);
-
+    const Options options = addOptions(parser);
     if (!parser.parse(QCoreApplication::arguments()))
         return usageError(parser.errorText());
-    if (parser.isSet(helpOption) || parser.isSet(u"help-all"_s))
+    if (parser.isSet(options.help) || parser.isSet(u"help-all"_s))
         return writeOut(helpText(parser), u"справку"_s) ? Converted : OutputFailed;
-    if (parser.isSet(versionOption))
+    if (parser.isSet(options.version))
         return writeOut(Program + u' ' + QCoreApplication::applicationVersion() + u'\n',
                         u"версию"_s)
                 ? Converted
                 : OutputFailed;
-    if (parser.isSet(check))
-        return checkTable(parser, table, sample, reportOption);
-    if (parser.isSet(sample) || parser.isSet(reportOption))
+    if (parser.isSet(options.check))
+        return checkTable(parser, options.table, options.sample, options.report);
+    if (parser.isSet(options.sample) || parser.isSet(options.report))
         return usageError(u"--sample и --report действуют только вместе с --check."_s);
-    if (parser.isSet(toCyrillic) == parser.isSet(toLatin))
+    if (parser.isSet(options.toCyrillic) == parser.isSet(options.toLatin))
         return usageError(u"укажите одно из направлений: --to-cyrillic или --to-latin."_s);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         return usageError(u"можно указать только один входной файл."_s);
 
-    return convertInput(tableOption(parser, table), files.value(0, u"-"_s),
-                        parser.isSet(toCyrillic));
+    return convertInput(tableOption(parser, options.table), files.value(0, u"-"_s),
+                        parser.isSet(options.toCyrillic));
 }
