@@ -77,6 +77,30 @@ Figures figures(QList<double> ms)
     return {ms.at(ms.size() / 2), ms.constFirst(), ms.constLast()};
 }
 
+struct Results
+{
+    Figures toHandler, toInserted, engine, letter;
+};
+
+void report(QTextStream &out, const QString &title, const Results &r)
+{
+    out << title << u'\n';
+    const auto line = [&out](const QString &what, const Figures &f) {
+        out << u"  "_s << what << u" median "_s << QString::number(f.median, 'f', 2)
+            << u" ms, min "_s << QString::number(f.min, 'f', 2) << u" ms, max "_s
+            << QString::number(f.max, 'f', 2) << u" ms\n"_s;
+    };
+    line(u"key event to handler return:"_s, r.toHandler);
+    line(u"key event to space inserted: "_s, r.toInserted);
+    // What a menu conversion of the same text costs in the engine: a
+    // typed space converts only the paragraphs edited since the last one.
+    line(u"whole-text conversion alone: "_s, r.engine);
+    line(u"plain letter typed:          "_s, r.letter);
+    out << u"  space / letter: "_s << QString::number(r.toInserted.median / r.letter.median, 'f', 2)
+        << u" (goal at most 1.20)\n"_s;
+    out.flush();
+}
+
 void run(QTextStream &out, const QStringList &table, const QString &name, const QString &text,
          int iterations, bool wrap)
 {
@@ -132,24 +156,9 @@ void run(QTextStream &out, const QStringList &table, const QString &name, const 
         }
     }
 
-    const Figures h = figures(toHandler), k = figures(toInserted), e = figures(engineOnly),
-                  p = figures(letter);
-    out << name << u": "_s << box->textLength() << u" characters at the end, "_s << iterations
-        << u" spaces\n"_s;
-    const auto line = [&out](const QString &what, const Figures &f) {
-        out << u"  "_s << what << u" median "_s << QString::number(f.median, 'f', 2)
-            << u" ms, min "_s << QString::number(f.min, 'f', 2) << u" ms, max "_s
-            << QString::number(f.max, 'f', 2) << u" ms\n"_s;
-    };
-    line(u"key event to handler return:"_s, h);
-    line(u"key event to space inserted: "_s, k);
-    // What a menu conversion of the same text costs in the engine: a
-    // typed space converts only the paragraphs edited since the last one.
-    line(u"whole-text conversion alone: "_s, e);
-    line(u"plain letter typed:          "_s, p);
-    out << u"  space / letter: "_s << QString::number(k.median / p.median, 'f', 2)
-        << u" (goal at most 1.20)\n"_s;
-    out.flush();
+    report(out, name + u": "_s + QString::number(box->textLength()) + u" characters at the end, "_s
+                        + QString::number(iterations) + u" spaces"_s,
+           {figures(toHandler), figures(toInserted), figures(engineOnly), figures(letter)});
 }
 
 } // namespace
