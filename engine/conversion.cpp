@@ -36,6 +36,8 @@ ConversionTable::ConversionTable(const QStringList &table) : m_table(table)
     }
     m_toCyrillicRuns = runsOf(m_toCyrillic);
     m_toLatinRuns = runsOf(m_toLatin);
+    m_toCyrillicGroups = groupsOf(m_toCyrillic, m_toCyrillicRuns);
+    m_toLatinGroups = groupsOf(m_toLatin, m_toLatinRuns);
     m_toCyrillicByLine = Linewise::convertsLineByLine(m_toCyrillic);
     m_toLatinByLine = Linewise::convertsLineByLine(m_toLatin);
 }
@@ -65,6 +67,29 @@ ConversionTable::runsOf(const std::vector<Substitution::Rule> &rules)
         first = std::max(last, first + 1);
     }
     return runs;
+}
+
+std::vector<ConversionTable::Group>
+ConversionTable::groupsOf(const std::vector<Substitution::Rule> &rules, const std::vector<Run> &runs)
+{
+    std::vector<Group> groups;
+    auto run = runs.begin();
+    for (size_t first = 0; first < rules.size();) {
+        if (run != runs.end() && run->first == first) {
+            first = run++->last;
+            continue;
+        }
+        const size_t end = run != runs.end() ? run->first : rules.size();
+        Group group{first, first, {}};
+        while (group.last < end && group.rules.admits(rules[group.last]))
+            group.rules.add(rules[group.last++]);
+        if (group.last - first >= 2) {
+            group.rules.prepare();
+            groups.push_back(std::move(group));
+        }
+        first = std::max(group.last, first + 1);
+    }
+    return groups;
 }
 
 void ConversionTable::blame(RuntimeError &error, RuntimeError::OverflowCause::Kind kind,
@@ -98,6 +123,22 @@ void ConversionTable::apply(Substitution::Text &working, const Substitution::Rul
     }
 }
 
+// One sweep, unless a rule of the group would make the text too long:
+// then they go one at a time, for the error to name that rule.
+void ConversionTable::applyGroup(Substitution::Text &working, const Group &group,
+                                 const std::vector<Substitution::Rule> &rules,
+                                 qsizetype textLength, qsizetype *longest) const
+{
+    qsizetype greatest = working.size();
+    if (working.replaceGroup(group.rules, &greatest)) {
+        if (longest)
+            *longest = std::max(*longest, greatest);
+        return;
+    }
+    for (size_t i = group.first; i < group.last; ++i)
+        apply(working, rules[i], i, textLength);
+}
+
 QString ConversionTable::convert(const QString &text, bool toCyrillic,
                                  Substitution::Limits limits, qsizetype *longest) const
 {
@@ -113,6 +154,7 @@ QString ConversionTable::convert(const QString &text, bool toCyrillic,
 
     const std::vector<Substitution::Rule> &rules = toCyrillic ? m_toCyrillic : m_toLatin;
     const std::vector<Run> &runs = toCyrillic ? m_toCyrillicRuns : m_toLatinRuns;
+    const std::vector<Group> &groups = toCyrillic ? m_toCyrillicGroups : m_toLatinGroups;
     // With nothing to replace, no pass ever runs and length sets no limit.
     if (rules.empty())
         return text;
@@ -123,12 +165,17 @@ QString ConversionTable::convert(const QString &text, bool toCyrillic,
 
     Substitution::Text working(text, limits);
     auto run = runs.begin();
+    auto group = groups.begin();
     for (size_t i = 0; i < rules.size();) {
         if (run != runs.end() && run->first == i) {
             // One character for one: the length stays, and it was in bounds.
             working.replaceCharacters(run->map);
             i = run->last;
             ++run;
+        } else if (group != groups.end() && group->first == i) {
+            applyGroup(working, *group, rules, text.size(), longest);
+            i = group->last;
+            ++group;
         } else {
             apply(working, rules[i], i, text.size());
             ++i;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "rulegroup.h"
 #include "runtimeerror.h"
 #include "substitution.h"
 
@@ -47,12 +48,22 @@ private:
         Substitution::CharacterMap map;
     };
     static std::vector<Run> runsOf(const std::vector<Substitution::Rule> &rules);
+    // Consecutive rules [first, last), outside the runs, swept as one.
+    struct Group
+    {
+        size_t first, last;
+        Substitution::RuleGroup rules;
+    };
+    static std::vector<Group> groupsOf(const std::vector<Substitution::Rule> &rules,
+                                       const std::vector<Run> &runs);
 
     // Only the entries that can replace anything, in table order.
     std::vector<Substitution::Rule> m_toCyrillic;
     std::vector<Substitution::Rule> m_toLatin;
     std::vector<Run> m_toCyrillicRuns;
     std::vector<Run> m_toLatinRuns;
+    std::vector<Group> m_toCyrillicGroups;
+    std::vector<Group> m_toLatinGroups;
     bool m_toCyrillicByLine = false;
     bool m_toLatinByLine = false;
     // Where each rule comes from: its index in the table, and the line.
@@ -65,4 +76,7 @@ private:
                             qsizetype entry, qsizetype textLength) const;
     void apply(Substitution::Text &working, const Substitution::Rule &rule, size_t index,
                qsizetype textLength) const;
+    void applyGroup(Substitution::Text &working, const Group &group,
+                    const std::vector<Substitution::Rule> &rules, qsizetype textLength,
+                    qsizetype *longest) const;
 };

@@ -2,6 +2,7 @@
 #include "substitution.h"
 
 #include "kernels.h"
+#include "rulegroup.h"
 #include "runtimeerror.h"
 
 #include <algorithm>
@@ -450,10 +451,10 @@ bool Presence::mayContain(const Rule &rule) const
         && std::all_of(rule.m_searchPairs.begin(), rule.m_searchPairs.end(), mayHave);
 }
 
-void Presence::countReplacement(const Rule &rule)
+void Presence::countReplacement(const Rule &rule, qint32 times)
 {
     for (const auto &[bucket, change] : rule.m_delta)
-        m_counts[size_t(bucket)] += change;
+        m_counts[size_t(bucket)] += change * times;
 }
 
 // The replacement's own pairs may now be in the text, and so may any pair
@@ -884,6 +885,107 @@ bool Text::replaceCharacter(char16_t from, char16_t to)
         replaced += Kernels::replaceCharacter(block.data(), qsizetype(block.size()), from, to);
     m_presence.moveCharacters(from, to, replaced);
     return replaced > 0;
+}
+
+// Going one rule at a time, a pass fails when it starts on a text at the
+// limit, and a rule that replaced something and changed the length makes
+// one more pass: the text after each rule must stay under the limit. No
+// other pass can fail, as the group's rules make no match for one another.
+bool Text::replaceGroup(const RuleGroup &group, qsizetype *longest)
+{
+    if (m_size >= m_limits.maxLength)
+        return false;
+    std::vector<char> active(group.size());
+    bool any = false;
+    for (size_t i = 0; i < group.size(); ++i)
+        any |= (active[i] = m_presence.mayContain(group.rule(i)));
+    if (!any)
+        return true;
+    const std::vector<qint32> counts = takeMatches(group, active);
+    if (std::all_of(counts.begin(), counts.end(), [](qint32 n) { return n == 0; }))
+        return true;
+    qsizetype length = m_size, greatest = m_size;
+    for (size_t i = 0; i < group.size(); ++i) {
+        const Rule &rule = group.rule(i);
+        length += counts[i] * rule.m_growth;
+        if (counts[i] > 0 && rule.m_growth > 0 && length >= m_limits.maxLength)
+            return false;
+        greatest = std::max(greatest, length);
+    }
+    for (size_t i = 0; i < group.size(); ++i) {
+        if (counts[i] > 0) {
+            m_presence.countReplacement(group.rule(i), counts[i]);
+            m_presence.noteReplaced(group.rule(i));
+        }
+    }
+    writeMatches(group, length);
+    if (longest)
+        *longest = greatest;
+    return true;
+}
+
+// Every match of the group's active rules in the text, then each rule in
+// turn takes, from left to right, those that overlap nothing taken. Leaves
+// in m_owner, per position, the rule whose match starts there, -2 inside a
+// match, -1 elsewhere; returns how many each rule took.
+std::vector<qint32> Text::takeMatches(const RuleGroup &group, const std::vector<char> &active)
+{
+    m_flat.clear();
+    for (const std::u16string &block : m_blocks)
+        m_flat += block;
+    const char16_t *const text = m_flat.data(), *const end = text + m_flat.size();
+    m_found.clear();
+    for (qint32 at = 0; at < qint32(m_flat.size()); ++at)
+        group.findAt(text, at, end, active, m_found);
+    // Ordered by rule, and by position within each rule.
+    std::vector<qint32> first(group.size() + 1, 0);
+    for (const auto &found : m_found)
+        ++first[size_t(found.first) + 1];
+    for (size_t i = 1; i < first.size(); ++i)
+        first[i] += first[i - 1];
+    m_order.resize(m_found.size());
+    std::vector<qint32> next(first.begin(), first.end() - 1);
+    for (const auto &[rule, at] : m_found)
+        m_order[size_t(next[size_t(rule)]++)] = at;
+
+    std::vector<qint32> counts(group.size(), 0);
+    m_owner.assign(m_flat.size(), -1);
+    for (size_t rule = 0; rule < group.size(); ++rule) {
+        const size_t length = group.rule(rule).m_search.size();
+        for (qint32 k = first[rule]; k < first[rule + 1]; ++k) {
+            qint32 *const place = m_owner.data() + m_order[size_t(k)];
+            if (std::any_of(place, place + length, [](qint32 owner) { return owner != -1; }))
+                continue;
+            std::fill(place + 1, place + length, -2);
+            *place = qint32(rule);
+            ++counts[rule];
+        }
+    }
+    return counts;
+}
+
+// The text with the matches takeMatches left replaced, length long.
+void Text::writeMatches(const RuleGroup &group, qsizetype length)
+{
+    std::u16string result;
+    result.reserve(size_t(length));
+    const char16_t *const text = m_flat.data();
+    size_t copied = 0;
+    for (size_t at = 0; at < m_flat.size(); ++at) {
+        const qint32 owner = m_owner[at];
+        if (owner < 0)
+            continue;
+        const Rule &rule = group.rule(size_t(owner));
+        result.append(text + copied, at - copied);
+        result += rule.m_replacement;
+        copied = at + rule.m_search.size();
+        at = copied - 1;
+    }
+    result.append(text + copied, m_flat.size() - copied);
+    m_blocks.clear();
+    for (size_t at = 0; at < result.size(); at += size_t(m_limits.blockSize))
+        m_blocks.emplace_back(result, at, size_t(m_limits.blockSize));
+    m_size = qsizetype(result.size());
 }
 
 QString replaceAll(const QString &text, const QString &search, const QString &replacement,

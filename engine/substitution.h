@@ -26,9 +26,13 @@
 // - a replacement that contains its search string and is longer than it
 //   would grow the text pass after pass up to the length limit: that
 //   overflow is reported at once;
-// - each rule takes, once, the strategy its shape needs (Rule::Shape), and
-//   a run of one-character rules becomes one mapping (CharacterMap).
+// - each rule takes, once, the strategy its shape needs (Rule::Shape), a
+//   run of one-character rules becomes one mapping (CharacterMap), and
+//   rules that cannot make matches for one another are swept together
+//   (RuleGroup).
 namespace Substitution {
+
+class RuleGroup;
 
 struct Limits
 {
@@ -70,6 +74,7 @@ private:
     friend class StreamingPass;
     friend class InPlacePass;
     friend class Presence;
+    friend class RuleGroup;
 
     void prepareMatching();
     void prepareFilters();
@@ -135,7 +140,7 @@ public:
 
     bool mayContain(const Rule &rule) const;
     // After one replacement by rule; noteReplaced once its pass is over.
-    void countReplacement(const Rule &rule);
+    void countReplacement(const Rule &rule, qint32 times = 1);
     void noteReplaced(const Rule &rule);
     // count characters `from` became `to`, each now with unknown neighbours.
     void moveCharacters(char16_t from, char16_t to, qint32 count);
@@ -161,6 +166,11 @@ public:
     void replaceAll(const Rule &rule);
     // replaceAll of every rule of the run, in order.
     void replaceCharacters(const CharacterMap &map);
+    // replaceAll of every rule of the group, in order, in one sweep. Returns
+    // false, with the text as it was, when some rule's pass would fail:
+    // going one rule at a time then fails the same way. longest, when
+    // given, receives the greatest length the text has had after a rule.
+    bool replaceGroup(const RuleGroup &group, qsizetype *longest = nullptr);
 
     static constexpr int BucketCount = Presence::BucketCount;
     static constexpr int PairSlotCount = Presence::PairSlotCount;
@@ -182,6 +192,8 @@ private:
     void replaceOneCharacter(const Rule &rule);
     void replaceResizing(const Rule &rule);
     bool replaceCharacter(char16_t from, char16_t to);
+    std::vector<qint32> takeMatches(const RuleGroup &group, const std::vector<char> &active);
+    void writeMatches(const RuleGroup &group, qsizetype length);
 
     Limits m_limits;
     std::vector<std::u16string> m_blocks; // never empty ones
@@ -189,6 +201,12 @@ private:
     Presence m_presence;
     std::vector<qsizetype> m_nextPositions; // kept to spare allocations
     std::vector<qint32> m_histogram;        // likewise
+    // A group's sweep: the text in one piece, the matches found, their
+    // positions ordered by rule, and what owns each position.
+    std::u16string m_flat;
+    std::vector<std::pair<qint32, qint32>> m_found;
+    std::vector<qint32> m_order;
+    std::vector<qint32> m_owner;
 };
 
 // ReplaceAll with other limits (the tests shrink them to reach every

@@ -81,6 +81,10 @@ private slots:
         // The length stays: one pass, and the "ab" it made stays too.
         QTest::newRow("one pass") << u"ab ba"_s << u"aab"_s << true << u"aba"_s;
         QTest::newRow("case-sensitive") << u"sh ш"_s << u"Shah"_s << true << u"Shah"_s;
+        // ks would start further left, but sh comes first in the table.
+        QTest::newRow("earlier entry to the right") << u"sh ш|ks кс|h х"_s << u"kshks"_s << true
+                                                    << u"kшкс"_s;
+        QTest::newRow("same search twice") << u"aa x|a y|aa z"_s << u"aaa"_s << true << u"xy"_s;
         const QString a40000(40000, u'a'), a32767(32767, u'a');
         QTest::newRow("empty search, any length") << u" b"_s << a40000 << true << a40000;
         QTest::newRow("empty replacement, any length") << u"a "_s << a40000 << true << a40000;
@@ -258,13 +262,19 @@ private slots:
         // spread so far apart that a run is split.
         QTest::newRow("one-letter entries") << u"abц\uFFFD "_s << Shape{20, 1, 8, 20000};
         QTest::newRow("real limits") << u"abxy \n"_s << Shape{8000, 3, 6, 20};
+        // Latin words from the letters before '|', Cyrillic ones from those
+        // after, as in real tables: entries whose replacements hold none of
+        // the letters searched for, taken in one sweep.
+        QTest::newRow("two scripts") << u"abc|цд \n"_s << Shape{20, 3, 8, 20000};
+        QTest::newRow("two scripts, real limits") << u"ab|цд \n"_s << Shape{6000, 4, 20, 20};
     }
 
     void differential()
     {
         QFETCH(QString, alphabet);
         QFETCH(Shape, shape);
-        const QString letters = QString(alphabet).remove(u' ');
+        const QStringList scripts = QString(alphabet).remove(u' ').split(u'|');
+        const QString &latin = scripts.first(), &cyrillic = scripts.last();
         const QStringView gaps[] = {u" ", u" ", u" ", u" ", u" ", u"  ", u""};
         m_random.seed(20261206);
         for (int i = 0; i < shape.cases; ++i) {
@@ -273,13 +283,14 @@ private slots:
             // them: a leading space, two spaces or none, a third word.
             for (int e = 1 + m_random.bounded(shape.entries); e > 0; --e) {
                 QString entry = m_random.bounded(8) ? u""_s : u" "_s;
-                entry.append(randomString(letters, 1, shape.wordLength))
+                entry.append(randomString(latin, 1, shape.wordLength))
                         .append(gaps[m_random.bounded(7)])
-                        .append(randomString(letters, 1, shape.wordLength + 1));
+                        .append(randomString(cyrillic, 1, shape.wordLength + 1));
                 table.append(m_random.bounded(8) ? entry
-                                                 : entry + u' ' + randomString(letters, 0, 2));
+                                                 : entry + u' ' + randomString(latin, 0, 2));
             }
-            const QString text = randomString(alphabet, 0, shape.textLength);
+            const QString text =
+                    randomString(QString(alphabet).remove(u'|'), 0, shape.textLength);
             const bool toCyrillic = m_random.bounded(2) == 0;
             const int n = shape.textLength;
             const Limits limits = n > 1000 ? Limits{} : Limits{6 + m_random.bounded(3 * n),
