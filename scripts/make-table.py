@@ -150,8 +150,10 @@ def signs_after_capitals():
 def table():
     lines = []
     # Capitals have no ts, jo or sch readings, and the capital pairs below read
-    # я, ю, ё: of the context entries only ы before и needs its capital form.
-    lines += context(CONTEXT) + context(["^vyig выиг", "^vyisk выиск"], caps=True)[2::3]
+    # я, ю, ё: of the context entries only ы before и and у needs its capital
+    # form (VYU is ВЮ to the pairs, so ВЫУЧИТЬ needs VYUCH above them).
+    lines += context(CONTEXT) + context(["^vyig выиг", "^vyisk выиск", "^vyuch выуч", "^vyuzh выуж",
+                                         "^vyud выуд"], caps=True)[2::3]
     lines += capital_pairs()
     lines += ["Shch'' ЩЪ", "Shch' ЩЬ"]
     lines += forms("shch", "щ")
