@@ -46,14 +46,21 @@ CONTEXT = [
     "^otsel отсел", "^otseb отсеб", "^otsizh отсиж", "^otsid отсид",
     "^otsig отсиг", "^otsazh отсаж", "^otsad отсад", "^otsas отсас", "^otsal отсал",
     "^otsos отсос", "^otsovet отсовет", "^otsoed отсоед", "^otsort отсорт", "^otsvech отсвеч",
+    "^otsud отсуд", "^otsuzh отсуж", "^otsykh отсых", "^otsokh отсох",
     "^detsad детсад", "^tsvan тсван", "estsel естсел", "utsaj утсай", "rtsig ртсиг",
+    # A first part ending in т before -содержащий, -советский (азотсодержащий,
+    # постсоветский): no word has ц there.
+    "tsoderzh тсодерж", "stsovet стсовет",
     # ts before a consonant or я, ю, ё is тс (детский, отступ, является).
     "tsya тся", "tsja тся", "tsyu тсю", "tsju тсю", "tsyo тсё", "tsjo тсё", "tsch тсч", "tskh тсх", "tsk тск", "tst тст",
     "tsl тсл", "tsn тсн", "tsr тср", "tsm тсм",
     # ы before и and у after вы- (выиграть, выучить).
     "^vyig выиг", "^vyisk выиск", "^vyuch выуч", "^vyuzh выуж", "^vyud выуд",
-    # й before о, where ё may be typed jo.
-    "ajon айон", "majo майо", "^kojot койот", "^jod йод", "^jog йог", "^jota йота",
+    # й before о, where ё may be typed jo; Майор, Майорка start words too.
+    "ajon айон", "^majo майо", "^kojot койот", "^jod йод", "^jog йог", "^jota йота",
+    # An element's -ий before -органический (алюминийорганический): no word
+    # has иёрг.
+    "ijorg ийорг",
 ]
 
 # щ typed sch after a letter (общий, помощь, следующий, ещё), read only:
@@ -65,7 +72,8 @@ SCH = [
     "oschast осчаст", "^ischad исчад", "^roscher росчер", "reschur ресчур", "oschet осчет",
     "noschiv носчив", "^peschin песчин", "oschis осчис", "uschat усчат",
     "^rasch расч", "^besch бесч", "^nesch несч", "^peresch пересч", "^peschan песчан",
-    "^ischez исчез", "^ischer исчер", "^ischis исчис", "^pischik писчик", "^pischaya писчая", "^pischij писчий", "^pischee писчее", "noschik носчик",
+    "^ischez исчез", "^ischer исчер", "^ischis исчис", "^pischik писчик", "^pischaya писчая", "^pischij писчий", "^pischee писчее",
+    "oschik осчик",  # the agent nouns of нос-, прос- (разносчик, опросчик)
     "^schyo счё",
     "jusch ющ", "jasch ящ", "usch ущ", "asch ащ", "esch ещ", "osch ощ", "isch ищ", "ysch ыщ", "bsch бщ",
     "nsch нщ", "vsch вщ", "rsch рщ", "lsch лщ",
@@ -142,8 +150,10 @@ def signs_after_capitals():
 def table():
     lines = []
     # Capitals have no ts, jo or sch readings, and the capital pairs below read
-    # я, ю, ё: of the context entries only ы before и needs its capital form.
-    lines += context(CONTEXT) + context(["^vyig выиг", "^vyisk выиск"], caps=True)[2::3]
+    # я, ю, ё: of the context entries only ы before и and у needs its capital
+    # form (VYU is ВЮ to the pairs, so ВЫУЧИТЬ needs VYUCH above them).
+    lines += context(CONTEXT) + context(["^vyig выиг", "^vyisk выиск", "^vyuch выуч", "^vyuzh выуж",
+                                         "^vyud выуд"], caps=True)[2::3]
     lines += capital_pairs()
     lines += ["Shch'' ЩЪ", "Shch' ЩЬ"]
     lines += forms("shch", "щ")

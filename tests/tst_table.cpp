@@ -70,7 +70,12 @@ private slots:
         }
         QTest::newRow("words") << u"ЩЁЛОЧЬ ОБЪЯВЛЕНИЕ ПОДЪЁМ СЕМЬЯ Съёмка Вьюга ПУТЬ"_s;
         QTest::newRow("context") << u"отсечь выиграть выучить воробью досье свинье лохмотья "
-                                    "считать расчёт общий является детский Отсутствие ОТСЕК"_s;
+                                    "считать расчёт общий является детский Отсутствие ОТСЕК ВЫУЧИТЬ ВЫУДИТЬ "
+                                    "ВЫУЖИВАТЬ ВЫИГРАТЬ"_s;
+        QTest::newRow("prefix ot- before s") << u"отсудить Отсуживать отсыхать отсохнуть"_s;
+        QTest::newRow("compounds") << u"азотсодержащий постсоветский алюминийорганический"_s;
+        QTest::newRow("j before o") << u"майор Майорка Майотта"_s;
+        QTest::newRow("sch agent nouns") << u"разносчик опросчик Запросчики"_s;
     }
 
     void lettersComeBack()
@@ -94,6 +99,8 @@ private slots:
                                     "detskij s#est' shchuka"_s
                                  << u"отец конец лицо месяц границы является отступ детский "
                                     "съесть щука"_s;
+        // Shorter тс entries would take these ц: otsvet (отсвет), tson (Ватсон).
+        QTest::newRow("style 1 ts") << u"protsvetanie kantsona"_s << u"процветание канцона"_s;
         QTest::newRow("style 2") << u"zhenschina esche vsjo dajot pomosch'ju javljaetsja ishodnyj "
                                     "schitat' rasschet hleb"_s
                                  << u"женщина еще всё даёт помощью является исходный считать "
