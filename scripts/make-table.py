@@ -123,6 +123,17 @@ def context(entries, caps=False):
     return out
 
 
+def marked():
+    """Where no context entry tells, the Latin spelling of тс, шч and й
+    before а, у, о would read back as ц, щ, я, ю, ё: those are written with a
+    sign that no Russian word has there (тъс, шъч, йьа never occur), so that
+    they come back as they were (Китс is Kit#s, Гайана Gaj'ana). Nobody types
+    them; a typist's ts, shch, ja read as before. In capitals TS is ТС
+    already, ЯВЛЯЕТСЯ being YAVLYAETSYA."""
+    return (forms("t#s", "тс", caps=False) + forms("sh#ch", "шч") + forms("j'a", "йа", caps=False)
+            + forms("j'u", "йу") + ["j'o йо"])
+
+
 def capital_pairs():
     """Two capitals with a digraph letter among them, in capital Latin."""
     pairs = []
@@ -154,6 +165,7 @@ def table():
     # form (VYU is ВЮ to the pairs, so ВЫУЧИТЬ needs VYUCH above them).
     lines += context(CONTEXT) + context(["^vyig выиг", "^vyisk выиск", "^vyuch выуч", "^vyuzh выуж",
                                          "^vyud выуд"], caps=True)[2::3]
+    lines += marked()
     lines += capital_pairs()
     lines += ["Shch'' ЩЪ", "Shch' ЩЬ"]
     lines += forms("shch", "щ")
