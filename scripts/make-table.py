@@ -8,7 +8,8 @@ the case forms and the capital pairs that would be tedious to keep by hand:
 
  1. context entries: spellings that a shorter entry below would read wrongly
     (отсек is not оцек, выиграть not выйграть), in lower case, and
-    Capitalised where they may start a word;
+    Capitalised where they may start a word, then the marked spellings of
+    what no context tells (Китс is Kit#s, see marked());
  2. capitals: a two-letter Latin spelling inside an all-capital word is
     written in capitals (ЖУК -> ZHUK, ЩИ -> SHCHI), one entry per pair of
     capitals, longest Latin first;
