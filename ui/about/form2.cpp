@@ -4,6 +4,7 @@
 #include "appicon.h"
 #include "appversion.h"
 #include "module1.h"
+#include "screenfit.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QScreen>
 #include <qdrawutil.h>
 
 #include <functional>
@@ -21,16 +21,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The maker is invented; its addresses live under reserved example domains.
+// The addresses live under reserved example domains.
 const QString kWebAddress = u"http://www.example.org/vertlin"_s;
 const QString kMailAddress = u"vertlin@example.org"_s;
 
 const QString kDescription =
     u"Программа для конвертации русского текста написанного латинским шрифтом в текст "
     "написанный русским шрифтом и наоборот."_s;
-const QString kRights =
-    u"Все права защищены Студией «Пример».\nПрограммирование: Студия «Пример»"_s;
-const QString kCopyright = u"© 2003–2026 Студия «Пример»"_s;
+const QString kRights = u"Свободная программа, лицензия MIT.\nПрограммирование: авторы Vertlin"_s;
+const QString kCopyright = u"© 2026 Авторы Vertlin"_s;
 
 // The window's frame and client area, and the centre line every label shares.
 constexpr int kFrameTwips = 45;
@@ -128,8 +127,7 @@ Form2::Form2() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     m_client->setGeometry(QRect(QPoint(frame, frame),
                                 Twips::size(kClientWidthTwips, kClientHeightTwips, this)));
     setFixedSize(m_client->size() + QSize(2 * frame, 2 * frame));
-    if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    ScreenFit::centre(this);
 
     Form_Load();
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "errorreport.h"
 
+#include "appicon.h"
+
 #include <QMessageBox>
 #include <QTextStream>
 
@@ -35,8 +37,16 @@ void show(const RuntimeError &error, QWidget *parent, const QString &explanation
         sink()(error, message);
         return;
     }
-    if (qEnvironmentVariableIsEmpty("VERTLIN_NO_DIALOGS"))
-        QMessageBox::critical(parent, u"Vertlin"_s, message);
+    if (!qEnvironmentVariableIsEmpty("VERTLIN_NO_DIALOGS"))
+        return;
+    QMessageBox box(QMessageBox::Critical, u"Vertlin"_s, message, QMessageBox::Ok, parent);
+    // The program's own icon, also at start-up when there is no window to
+    // take it from; and a message waits for its answer, so it can be
+    // neither minimised nor maximised.
+    box.setWindowIcon(appIcon());
+    box.setWindowFlags((box.windowFlags() & ~Qt::WindowMinMaxButtonsHint) | Qt::CustomizeWindowHint
+                       | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    box.exec();
 }
 
 } // namespace ErrorReport

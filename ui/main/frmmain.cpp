@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "frmmain.h"
 
+#include "accesskeys.h"
 #include "appicon.h"
 #include "appversion.h"
 #include "form2.h"
+#include "screenfit.h"
 #include "textbox.h"
 #include "twips.h"
 
@@ -12,7 +14,6 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QProxyStyle>
-#include <QScreen>
 #include <QShortcut>
 #include <QStyleOptionMenuItem>
 
@@ -81,10 +82,7 @@ frmMain::frmMain(const QStringList &codeTable, QWidget *parent)
 // has framed the shown window (X11), it is centred again at that moment.
 void frmMain::centreOnScreen()
 {
-    if (const QScreen *s = screen()) {
-        const QSize frame = frameGeometry().size();
-        move(s->availableGeometry().center() - QRect(QPoint(), frame).center());
-    }
+    ScreenFit::centre(this);
 }
 
 void frmMain::moveEvent(QMoveEvent *event)
@@ -94,6 +92,36 @@ void frmMain::moveEvent(QMoveEvent *event)
         m_framed = true;
         centreOnScreen();
     }
+}
+
+// Alt with the key of an access letter's place on the Russian layout. With
+// that layout active the menu bar has taken it already; with any other, it
+// is handed on as that letter.
+void frmMain::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const QChar letter = AccessKeys::russianLetter(event);
+    if (!modifiers.testFlag(Qt::AltModifier)
+        || (modifiers & (Qt::ControlModifier | Qt::GroupSwitchModifier)) || letter.isNull()) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    for (QAction *item : menuBar()->actions()) {
+        const QString caption = item->text();
+        const qsizetype amp = caption.indexOf(u'&');
+        if (amp < 0 || amp + 1 >= caption.size() || caption.at(amp + 1).toUpper() != letter)
+            continue;
+        event->accept();
+        if (!item->menu()) {
+            item->trigger();
+            return;
+        }
+        // Opened as its own Alt+letter opens it: in keyboard mode, first item lit.
+        QKeyEvent mnemonic(QEvent::KeyPress, letter.unicode(), Qt::AltModifier, QString(letter));
+        QCoreApplication::sendEvent(menuBar(), &mnemonic);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void frmMain::createMenus()

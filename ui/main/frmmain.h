@@ -28,6 +28,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    // Alt with a key, which the text area leaves to the window.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private slots:
     // Conversion and auto-conversion.

@@ -97,6 +97,11 @@ void frmMain::ConvertText(bool toCyrillic, Caret caret)
 
     QTextCursor cursor(txtMain->document());
     if (!edits->empty()) {
+        // Undoable in one step, however full the history is.
+        qsizetype removing = 0;
+        for (const auto &edit : *edits)
+            removing += edit.length;
+        txtMain->makeRoomInHistory(removing);
         // From a typed space: the space joins this edit.
         txtMain->editWithKey();
         cursor.beginEditBlock();
@@ -178,7 +183,14 @@ void frmMain::txtMain_KeyPress(char16_t keyAscii)
             QTextCursor caret = txtMain->textCursor();
             caret.clearSelection();
             txtMain->setTextCursor(caret);
-            ErrorReport::show(error, this, failureExplanation(error));
+            // Every later space would fail the same way: the mode goes, as
+            // with a manual conversion, and the user is told once.
+            trans->setChecked(false);
+            transe->setChecked(false);
+            ErrorReport::show(error, this,
+                              failureExplanation(error)
+                                      + u"\n\nАвтоконвертация выключена. Включить её снова "
+                                        u"можно в меню «Конвертация»."_s);
             return;
         }
     }

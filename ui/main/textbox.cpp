@@ -4,6 +4,7 @@
 #include <QAbstractUndoItem>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -17,7 +18,10 @@ static bool isLineBreak(QChar c)
 // Both halves of a model line break.
 static constexpr qsizetype LineBreakWidth = 2;
 
-TextBox::TextBox(QWidget *parent) : QPlainTextEdit(parent) { }
+TextBox::TextBox(QWidget *parent) : QPlainTextEdit(parent)
+{
+    connect(document(), &QTextDocument::contentsChange, this, &TextBox::countHistory);
+}
 
 QString TextBox::rawText() const
 {
@@ -127,13 +131,22 @@ QString TextBox::selText() const
 
 void TextBox::setSelText(const QString &text)
 {
+    if (!textCursor().hasSelection() && text.isEmpty())
+        return;
+    makeRoomInHistory(textCursor().selectionEnd() - textCursor().selectionStart());
+    // A step of its own: the document would merge it with the typing before
+    // it, and the typing after it with it.
     QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
     cursor.insertText(toEditorText(text));
+    closeUndoStep();
+    cursor.endEditBlock();
     setTextCursor(cursor);
 }
 
 void TextBox::setText(const QString &text)
 {
+    makeRoomInHistory(document()->characterCount());
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
@@ -161,6 +174,52 @@ public:
 void TextBox::closeUndoStep()
 {
     document()->appendUndoItem(new UndoStepEnd);
+}
+
+// The document keeps every character it ever held for its undo history,
+// however large, until it is emptied. What the history holds beyond the
+// text shown is at most about the characters removed since (by edits and
+// by undo alike), so that is what is counted.
+void TextBox::countHistory(int position, int charsRemoved, int charsAdded)
+{
+    Q_UNUSED(position);
+    Q_UNUSED(charsAdded);
+    if (m_rebuilding)
+        return;
+    m_historyHeld += charsRemoved;
+    // A step too large to keep: dropped once the edit that made it is over.
+    if (m_historyHeld > HistoryBudget && !m_dropPending) {
+        m_dropPending = true;
+        QMetaObject::invokeMethod(this, &TextBox::dropHistory, Qt::QueuedConnection);
+    }
+}
+
+void TextBox::makeRoomInHistory(qsizetype removing)
+{
+    if (m_dropPending || (removing <= HistoryBudget && m_historyHeld + removing > HistoryBudget))
+        dropHistory();
+}
+
+// Only a document filled afresh lets go of what its history held: the text
+// is written back, with the caret, the selection and the scrolled place.
+void TextBox::dropHistory()
+{
+    m_dropPending = false;
+    if (m_historyHeld == 0)
+        return;
+    const QTextCursor before = textCursor();
+    const int anchor = before.anchor(), position = before.position();
+    const int h = horizontalScrollBar()->value(), v = verticalScrollBar()->value();
+    m_rebuilding = true;
+    document()->setPlainText(rawText());
+    m_rebuilding = false;
+    m_historyHeld = 0;
+    QTextCursor after(document());
+    after.setPosition(anchor);
+    after.setPosition(position, QTextCursor::KeepAnchor);
+    setTextCursor(after);
+    horizontalScrollBar()->setValue(h);
+    verticalScrollBar()->setValue(v);
 }
 
 void TextBox::setReservedShortcuts(const QList<QKeySequence> &shortcuts)
@@ -210,6 +269,7 @@ void TextBox::keyPressEvent(QKeyEvent *e)
         return;
     }
 
+    makeRoomInHistory(textCursor().selectionEnd() - textCursor().selectionStart());
     m_typing = true;
     emit keyPress(e->text().front().unicode());
     m_typing = false;
@@ -246,6 +306,13 @@ void TextBox::placeCaret(const QTextCursor &caret)
     }
     m_keyEdit->setPosition(caret.position());
     m_keyCaretPlaced = true;
+}
+
+// The context menu's paste, a drop and the middle button's paste.
+void TextBox::insertFromMimeData(const QMimeData *source)
+{
+    makeRoomInHistory(textCursor().selectionEnd() - textCursor().selectionStart());
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent *e)

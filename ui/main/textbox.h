@@ -37,7 +37,8 @@ public:
     // Selects length characters from the selection start (clamped).
     void setSelLength(qsizetype length);
     QString selText() const;
-    // Replaces the selection (or inserts at the caret); the caret ends after it.
+    // Replaces the selection (or inserts at the caret) as one undo step of
+    // its own; the caret ends after it.
     void setSelText(const QString &text);
 
     // Ends the undo step being built, so that characters typed next start a
@@ -53,6 +54,14 @@ public:
     // setTextCursor(caret) for a caret without a selection; inside such an
     // edit, the key's character is inserted there instead of at the caret.
     void placeCaret(const QTextCursor &caret);
+
+    // The undo history holds at most about this many characters that the
+    // text no longer shows. A step that would take it past that first drops
+    // the older ones; a step larger than that alone is not kept.
+    static constexpr qsizetype HistoryBudget = qsizetype(4) << 20;
+    // Called before an edit that removes that many characters, so that the
+    // edit itself stays undoable.
+    void makeRoomInHistory(qsizetype removing);
 
     // Keys that belong to the window's menu and must never be taken by the
     // editor's own handling.
@@ -81,13 +90,19 @@ protected:
     bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
+    void insertFromMimeData(const QMimeData *source) override;
 
 private:
     QString rawText() const;
+    void countHistory(int position, int charsRemoved, int charsAdded);
+    void dropHistory();
     QTextCursor cursorForModelRange(qsizetype start, qsizetype length) const;
 
     QList<QKeySequence> m_reservedShortcuts;
     bool m_typing = false;                   // inside the keyPress signal
     std::unique_ptr<QTextCursor> m_keyEdit;  // the edit a handler opened for the key
     bool m_keyCaretPlaced = false;           // and where its character goes
+    qsizetype m_historyHeld = 0;             // see HistoryBudget
+    bool m_dropPending = false;
+    bool m_rebuilding = false;
 };
