@@ -100,6 +100,41 @@ private slots:
         QCOMPARE(m_errors.filter(u"буфер обмена"_s).size(), 2);
     }
 
+    // Each command is an undo step of its own, apart from the typing around
+    // it. The history lets go of what it cannot hold, but never of a
+    // conversion about to be made.
+    void undoSteps()
+    {
+        setMarked(m_box, u"|"_s);
+        clipboard()->setText(u"cd"_s);
+        QTest::keyClicks(m_box, u"ab"_s);
+        QTest::keyClick(m_box, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(m_box, Qt::Key_E);
+        QTest::keyClick(m_box, Qt::Key_D, Qt::ControlModifier);
+        QTest::keyClicks(m_box, u"f"_s);
+        QTest::keyClick(m_box, Qt::Key_Home);
+        QTest::keyClick(m_box, Qt::Key_Delete);
+        QTest::keyClick(m_box, Qt::Key_Delete);
+        QTest::keyClick(m_box, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(m_box, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(m_box, Qt::Key_X, Qt::ControlModifier);
+        QTest::keyClicks(m_box, u"g"_s);
+        QStringList seen{m_box->text()};
+        for (int i = 0; i < 9; ++i)
+            m_box->undo(), seen << m_box->text();
+        const QString d = u"06.12.2026 20:11:05"_s;
+        QCOMPARE(seen, (QStringList{u"ge"_s + d + u'f', u'e' + d + u'f', u"cde"_s + d + u'f', u"bcde"_s + d + u'f',
+                                    u"abcde"_s + d + u'f', u"abcde"_s + d, u"abcde"_s, u"abcd"_s, u"ab"_s, u""_s}));
+
+        const QString zh = u"zh"_s.repeated(1000);
+        m_box->setText(QString(TextBox::HistoryBudget - 2000, u'a'));
+        m_box->setText(zh);
+        trigger(u"rus"_s);
+        m_box->undo();
+        m_box->undo();
+        QCOMPARE(m_box->text(), zh);
+    }
+
     // Qt's long time format names the zone; the zone goes, quoted text stays.
     void dateText_data()
     {

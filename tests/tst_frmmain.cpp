@@ -3,10 +3,12 @@
 #include "frmmain.h"
 #include "markedtext.h"
 #include "runtimeerror.h"
+#include "screenfit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -82,8 +84,13 @@ private slots:
                 u"about(command)|&О программе..."_s}));
         // Alt with a key that is no access key is a menu key too, never text.
         const QString before = m_box->text();
-        QTest::keyClick(m_box, Qt::Key_R, Qt::AltModifier);
+        QTest::keyClick(m_box, Qt::Key_W, Qt::AltModifier);
         QTest::keyClick(m_box, Qt::Key_Space, Qt::AltModifier);
+        // The key where the Russian layout has К opens Конвертация, whatever it reads now.
+        QSignalSpy opened(m_window->findChild<QMenu *>(u"con"_s), &QMenu::aboutToShow);
+        QKeyEvent p(QEvent::KeyPress, Qt::Key_P, Qt::AltModifier, QSysInfo::kernelType() == u"winnt"_s ? 0x13 : 27, 0, 0, u"p"_s);
+        QApplication::sendEvent(m_box, &p);
+        QCOMPARE(opened.count(), 1);
         QCOMPARE(m_box->text(), before);
         QCOMPARE(typed.count(), 0);
     }
@@ -264,6 +271,39 @@ private slots:
         QCOMPARE(state(), head + u"aa  |"_s + tail + u" / "_s + keyCaption(32768) + u" / - -"_s);
         QCOMPARE(report, u"error 6, plain 1, off 0, pointer 0; error 6, plain 1, off 1, pointer 0; "_s);
         QCOMPARE(m_window->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    // Where it fits, a window keeps its size, centred in the screen's free
+    // area; where it does not, it takes that area.
+    void placeOnScreen_data()
+    {
+        QTest::addColumn<QSize>("frame");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("placed");
+        QTest::newRow("fits, below a panel") << QSize(600, 400) << QRect(0, 30, 1280, 770) << QRect(340, 215, 600, 400);
+        QTest::newRow("too high") << QSize(600, 900) << QRect(0, 30, 1280, 770) << QRect(340, 30, 600, 770);
+        QTest::newRow("scale 2 on 1280x800") << QSize(1146, 860) << QRect(0, 0, 640, 400) << QRect(0, 0, 640, 400);
+    }
+
+    void placeOnScreen()
+    {
+        QFETCH(QSize, frame);
+        QFETCH(QRect, available);
+        QTEST(ScreenFit::place(frame, available), "placed");
+    }
+
+    // At start-up there is no window to take the icon from.
+    void messageBoxShowsTheIcon()
+    {
+        qunsetenv("VERTLIN_NO_DIALOGS");
+        QIcon icon;
+        QTimer::singleShot(0, this, [&icon] {
+            if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                icon = box->windowIcon(), box->done(0);
+        });
+        ErrorReport::show(RuntimeError(RuntimeError::Overflow));
+        qputenv("VERTLIN_NO_DIALOGS", "1");
+        QVERIFY(!icon.availableSizes().isEmpty());
     }
 
     // Closing ends the program even while another top-level window is open.
