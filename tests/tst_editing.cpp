@@ -126,11 +126,15 @@ private slots:
         QCOMPARE(seen, (QStringList{u"ge"_s + d + u'f', u'e' + d + u'f', u"cde"_s + d + u'f', u"bcde"_s + d + u'f',
                                     u"abcde"_s + d + u'f', u"abcde"_s + d, u"abcde"_s, u"abcd"_s, u"ab"_s, u""_s}));
 
-        const QString zh = u"zh"_s.repeated(1000);
-        m_box->setText(QString(TextBox::HistoryBudget - 2000, u'a'));
+        const QString a(TextBox::HistoryBudget - 1000, u'a'), zh = u"zh"_s.repeated(1000);
+        m_box->setText(a);
         m_box->setText(zh);
-        trigger(u"rus"_s);
+        m_box->undo(); // takes the history past its bound: all of it goes
+        QCoreApplication::processEvents();
         m_box->undo();
+        QCOMPARE(m_box->text().size(), a.size());
+        m_box->setText(zh);
+        trigger(u"rus"_s); // would take it past the bound
         m_box->undo();
         QCOMPARE(m_box->text(), zh);
     }

@@ -41,11 +41,8 @@ void show(const RuntimeError &error, QWidget *parent, const QString &explanation
         return;
     QMessageBox box(QMessageBox::Critical, u"Vertlin"_s, message, QMessageBox::Ok, parent);
     // The program's own icon, also at start-up when there is no window to
-    // take it from; and a message waits for its answer, so it can be
-    // neither minimised nor maximised.
+    // take it from.
     box.setWindowIcon(appIcon());
-    box.setWindowFlags((box.windowFlags() & ~Qt::WindowMinMaxButtonsHint) | Qt::CustomizeWindowHint
-                       | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     box.exec();
 }
 
