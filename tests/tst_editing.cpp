@@ -107,18 +107,11 @@ private slots:
     {
         setMarked(m_box, u"|"_s);
         clipboard()->setText(u"cd"_s);
-        QTest::keyClicks(m_box, u"ab"_s);
-        QTest::keyClick(m_box, Qt::Key_V, Qt::ControlModifier);
-        QTest::keyClick(m_box, Qt::Key_E);
-        QTest::keyClick(m_box, Qt::Key_D, Qt::ControlModifier);
-        QTest::keyClicks(m_box, u"f"_s);
-        QTest::keyClick(m_box, Qt::Key_Home);
-        QTest::keyClick(m_box, Qt::Key_Delete);
-        QTest::keyClick(m_box, Qt::Key_Delete);
-        QTest::keyClick(m_box, Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(m_box, Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(m_box, Qt::Key_X, Qt::ControlModifier);
-        QTest::keyClicks(m_box, u"g"_s);
+        // ab, Ctrl+V, e, Ctrl+D, f; Home, Del, Del; "cd" selected and cut; g.
+        for (QKeyCombination k : std::initializer_list<QKeyCombination>{Qt::Key_A, Qt::Key_B, Qt::CTRL | Qt::Key_V, Qt::Key_E, Qt::CTRL | Qt::Key_D,
+                                  Qt::Key_F, Qt::Key_Home, Qt::Key_Delete, Qt::Key_Delete, Qt::SHIFT | Qt::Key_Right,
+                                  Qt::SHIFT | Qt::Key_Right, Qt::CTRL | Qt::Key_X, Qt::Key_G})
+            QTest::keyClick(m_box, k.key(), k.keyboardModifiers());
         QStringList seen{m_box->text()};
         for (int i = 0; i < 9; ++i)
             m_box->undo(), seen << m_box->text();
