@@ -125,7 +125,7 @@ E, Y, I = PASSING["е"], PASSING["я"], PASSING["й"]
 PASSPORT = ([f"yaye я{E}", f"yuye ю{E}"]
             # я, ю before я, ю, ё as the table spells them, above the y for й
             + [f"y{a}y{b} {cyrillic('y' + a)}{cyrillic('y' + b)}" for a in "au" for b in "auo"]
-            + [f"yay я{I}", f"yuy ю{I}", f"eyer ей{E}р", "Ye " + PASSING["Е"]]
+            + [f"yay я{I}", f"yuy ю{I}", f"eyer ей{E}р", f"Yeye {PASSING['Е']}{E}", "Ye " + PASSING["Е"]]
             + [f"{v}ye {cyrillic(v)}{E}" for v in "aeiouy"] + [f"ije и{E}", f"'ye ь{E}"]
             + [f'{SPELLING[c]}"ye {c}ъ{E}' for c in "бвдзст"]
             + [f"{v}i{x} {cyrillic(v)}{PASSING[c]}" for v, x, c in
