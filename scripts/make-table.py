@@ -71,6 +71,7 @@ SCH = [
     # Roots that start with щ, where no word has сч (щегол, щелкать, щетина),
     # and с before х typed h before ищ (восхищение, расхищать).
     "scheg щег", "schelk щелк", "schyolk щёлк", "schetin щетин", "shisch схищ",
+    "oobsch ообщ",  # сообщить, above обсчитать
     "^vrasch вращ", "krasch кращ", "brasch бращ", "yrasch ыращ", "^obeschest обесчест",
     "^obesch обещ", "^naschit насчит", "oschit осчит", "yschit ысчит", "bschit бсчит",
     "oschast осчаст", "^ischad исчад", "^roscher росчер", "reschur ресчур", "oschet осчет",
@@ -220,9 +221,13 @@ def table():
         if latin == "sh":
             lines += context(SKH)
         lines += forms(latin, LETTERS[LATIN.index(latin)])
-    # A capital E before t is Э (Это): no word starts with ет. ICAO's Ia, Iu
-    # at the start: read only, since going to Latin Э, Я, Ю are gone above.
-    lines += ["e' э", "E' Э", "Et Эт"] + forms("yu", "ю") + forms("ya", "я")
+    # A capital E before t, ks, kz, kr, lek, lem, ff, nt, ner, po, vol is Э
+    # (Это, Экран, Электрон, Эффект): no word starts with Е there. ICAO's Ia,
+    # Iu at the start. Read only, since going to Latin Э, Я, Ю are gone above.
+    lines += ["e' э", "E' Э"]
+    lines += [f"E{rest} Э{''.join(cyrillic(c) for c in rest)}"
+              for rest in ("t", "ks", "kz", "kr", "lek", "lem", "ff", "nt", "ner", "po", "vol")]
+    lines += forms("yu", "ю") + forms("ya", "я")
     lines += ["Ia Я", "Iu Ю"]
     lines += [f"{SPELLING[c].upper()}' {c.upper()}Ь" for c in CONSONANTS
               if len(SPELLING[c]) == 1]
