@@ -15,9 +15,14 @@ the case forms and the capital pairs that would be tedious to keep by hand:
     capitals, longest Latin first;
  3. a capital consonant followed by a sign, then the digraphs, the signs,
     the letters and the alternative spellings people type, each below the
-    line that spells its letter.
+    line that spells its letter;
+ 4. among them, what passport and map spellings and the chat habit write
+    where the table's own Latin reads otherwise (Novoye, Novaia, yayca),
+    read through passing letters that the last lines make Russian (see
+    PASSPORT).
 
-After a change, measure it on every kind of text:
+After a change, measure it on every kind of text (the report needs uconv,
+from icu-devtools):
     scripts/make-table.py && for k in $(scripts/ru-corpus.sh --kinds); do
         scripts/ru-corpus.sh $k > /tmp/$k.txt; done
     build/bin/vertlin-convert --check --table data/vl1.ini --report /tmp/manpages.txt ...
