@@ -9,22 +9,35 @@ class QTextStream;
 
 // How well a code table serves one kind of Russian text: its words going to
 // Latin and back, the same words in capitals, and the commonest words as
-// people type them in the two usual informal habits.
+// people type them in the three usual informal habits and as passports and
+// maps write them.
 namespace TableReport {
 
-// The two ways people commonly type Russian on Latin keys.
+// The ways people commonly write Russian on Latin keys.
 enum class Habit {
     // ya yu yo zh kh ts ch sh shch j y ' # e'
     Style1,
     // ja ju jo zh h c ch sh sch j y ' (for ь and ъ) e (for е and э)
     Style2,
+    // the chat habit: ya yu yo zh h c ch sh sch, y for й and ы, e for е and
+    // э, no ь or ъ
+    Style3,
+    // passports (ICAO): ia iu zh kh ts ch sh shch ie (for ъ), i for й, e for
+    // е, ё and э, no ь
+    Icao,
+    // maps and encyclopaedias (BGN/PCGN, as ICU's uconv writes it, in ASCII):
+    // ye for е at the start and after a vowel or a sign, y for й and ы,
+    // ' and " for ь and ъ
+    Bgn,
 };
 
-// word (lower-case Cyrillic) as a person of that habit types it.
+// word (lower-case Cyrillic) as a person of that habit types it; BGN/PCGN is
+// not made here (see Figures::bgn).
 QString typed(const QString &word, Habit habit);
 
-// Whether read is word as far as the habit can tell: ё is е, and in style 2
-// also ъ is ь and э is е.
+// Whether read is word as far as the habit can tell: ё is е; in style 2 also
+// ъ is ь and э is е; style 3, passports and maps drop the signs (and their '
+// and "), and style 3 and passports write э as е.
 bool readsAs(const QString &read, const QString &word, Habit habit);
 
 struct Miss
@@ -51,6 +64,11 @@ struct Figures
     Measure capitalsInLatin; // of those, written in Latin capitals only
     Measure style1;          // the commonest words typed in style 1, read
     Measure style2;          // likewise in style 2
+    Measure style3;          // likewise in style 3
+    // The commonest words Capitalised, as names stand, in BGN/PCGN Latin
+    // (ICU's, in ASCII) and ICAO Latin, read by the table and by ICU's
+    // Latin-Russian/BGN side by side; none when uconv cannot run.
+    Measure bgn, bgnIcu, icao, icaoIcu;
 };
 
 // How many of the commonest words the habits are measured on.
@@ -61,7 +79,8 @@ Figures measure(const QStringList &entries, const QString &kind, const QString &
 // The shares a table is meant to reach on every kind of text.
 struct Goals
 {
-    double roundTrip, capitalTrip, capitalsInLatin, style1, style2;
+    double roundTrip, capitalTrip, capitalsInLatin, style1, style2, style3;
+    // BGN/PCGN and ICAO Latin: more words read right than ICU reads.
 };
 Goals goalsFor(const QString &kind);
 // The measures of figures that fall under their goal, named.

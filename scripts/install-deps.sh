@@ -3,6 +3,7 @@
 # Installs the Debian/Ubuntu packages Vertlin needs that are not there yet.
 #   install-deps.sh build   what building the program needs
 #   install-deps.sh test    that, plus what the tests need (X server, fonts, corpus,
+#                           ICU's uconv for the passport and map spellings,
 #                           the validators of the installed tree and the package,
 #                           clang with libFuzzer for the sanitizer build)
 set -euo pipefail
@@ -13,7 +14,7 @@ test_packages=(xvfb xdotool xclip x11-xkb-utils x11-utils imagemagick
                fonts-dejavu-core libx11-dev desktop-file-utils
                appstream man-db dpkg-dev file lintian
                manpages-ru groff-base debian-faq-ru developers-reference-ru maint-guide-ru
-               mythes-ru mueller7-dict hunspell-ru hunspell-tools gettext
+               mythes-ru mueller7-dict hunspell-ru hunspell-tools gettext icu-devtools
                clang libclang-rt-14-dev)
 
 wanted=("${build_packages[@]}")

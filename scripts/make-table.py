@@ -15,9 +15,14 @@ the case forms and the capital pairs that would be tedious to keep by hand:
     capitals, longest Latin first;
  3. a capital consonant followed by a sign, then the digraphs, the signs,
     the letters and the alternative spellings people type, each below the
-    line that spells its letter.
+    line that spells its letter;
+ 4. among them, what passport and map spellings and the chat habit write
+    where the table's own Latin reads otherwise (Novoye, Novaia, yayca),
+    read through passing letters that the last lines make Russian (see
+    PASSPORT).
 
-After a change, measure it on every kind of text:
+After a change, measure it on every kind of text (the report needs uconv,
+from icu-devtools):
     scripts/make-table.py && for k in $(scripts/ru-corpus.sh --kinds); do
         scripts/ru-corpus.sh $k > /tmp/$k.txt; done
     build/bin/vertlin-convert --check --table data/vl1.ini --report /tmp/manpages.txt ...
@@ -53,7 +58,7 @@ CONTEXT = [
     # постсоветский): no word has ц there.
     "tsoderzh тсодерж", "stsovet стсовет",
     # ts before a consonant or я, ю, ё is тс (детский, отступ, является).
-    "tsya тся", "tsja тся", "tsyu тсю", "tsju тсю", "tsyo тсё", "tsjo тсё", "tsch тсч", "tskh тсх", "tsk тск", "tst тст",
+    "tsya тся", "tsja тся", "tsyu тсю", "tsju тсю", "tsyo тсё", "tsjo тсё", "^otsch отсч", "tskh тсх", "tsk тск", "tst тст",
     "tsl тсл", "tsn тсн", "tsr тср", "tsm тсм",
     # ы before и and у after вы- (выиграть, выучить).
     "^vyig выиг", "^vyisk выиск", "^vyuch выуч", "^vyuzh выуж", "^vyud выуд",
@@ -68,16 +73,27 @@ CONTEXT = [
 # they stand below shch, which takes every щ first going to Latin. Above
 # them the roots that keep сч, and above those the щ words these would take.
 SCH = [
+    # Roots that start with щ, where no word has сч (щегол, щелкать, щетина),
+    # and с before х typed h before ищ (восхищение, расхищать).
+    "scheg щег", "schelk щелк", "schyolk щёлк", "schetin щетин", "shisch схищ",
+    "oobsch ообщ",  # сообщить, above обсчитать
     "^vrasch вращ", "krasch кращ", "brasch бращ", "yrasch ыращ", "^obeschest обесчест",
     "^obesch обещ", "^naschit насчит", "oschit осчит", "yschit ысчит", "bschit бсчит",
     "oschast осчаст", "^ischad исчад", "^roscher росчер", "reschur ресчур", "oschet осчет",
     "noschiv носчив", "^peschin песчин", "oschis осчис", "uschat усчат",
+    # ращ after a prefix (наращение, приращение, проращивать), above the root расч.
+    "arasch аращ", "irasch иращ", "^prorasch проращ",
     "^rasch расч", "^besch бесч", "^nesch несч", "^peresch пересч", "^peschan песчан",
     "^ischez исчез", "^ischer исчер", "^ischis исчис", "^pischik писчик", "^pischaya писчая", "^pischij писчий", "^pischee писчее",
     "oschik осчик",  # the agent nouns of нос-, прос- (разносчик, опросчик)
-    "^schyo счё",
-    "jusch ющ", "jasch ящ", "usch ущ", "asch ащ", "esch ещ", "osch ощ", "isch ищ", "ysch ыщ", "bsch бщ",
-    "nsch нщ", "vsch вщ", "rsch рщ", "lsch лщ",
+    # ё after щ (ещё, упрощён, сокращён) before the root счёт.
+    "^naschyo насчё", "oschyot осчёт",
+    "eschyo ещё", "aschyo ащё", "oschyo ощё", "uschyo ущё", "^schyo счё",
+    # тщ (тщательный): of тсч only отсчёт has a root, in the context entries.
+    "tsch тщ",
+    # A vowel's y or j before sch belongs to я, ю (настоящий, следующий).
+    "yusch ющ", "yasch ящ", "yosch ёщ", "jusch ющ", "jasch ящ", "usch ущ", "asch ащ", "esch ещ", "osch ощ", "isch ищ", "ysch ыщ", "bsch бщ",
+    "psch пщ", "hsch хщ", "nsch нщ", "vsch вщ", "rsch рщ", "lsch лщ",
 ]
 
 # One apostrophe for ъ after the usual prefixes, read only (below '' ъ), and
@@ -93,6 +109,35 @@ APOSTROPHE = [
 # с before х typed h (исходный, схема), read only: below kh, above sh.
 SKH = ["^shod сход", "^shvat схват", "^shema схема", "^shemy схемы",
        "^sheme схеме"]
+
+# Passport and map spellings and the chat habit's y for й, read only. BGN/PCGN
+# writes е as ye after a vowel or a sign (новое Novoye, Васильев Vasil'yev,
+# объект ob"yekt) and at the start (Yelabuga), as typists of je do after и
+# (soobshchenije); ICAO writes я, ю as ia, iu (Новая Novaia, новую novuiu);
+# the chat habit writes й after я, ю as y (яйца yayca), and конвейер with
+# eye. These entries leave a passing pair of letters that no text holds
+# (Serbian ђ before Ukrainian є, Є, ї, Serbian ј, ђ), so going to Latin they
+# find nothing, and the last lines make those е, Е, я, ю, й. So the table
+# stays Latin against Cyrillic, which lets its conversions take most entries
+# in one reading.
+PASSING = {"е": "ђє", "Е": "ђЄ", "я": "ђї", "ю": "ђј", "й": "ђђ"}
+
+
+def cyrillic(latin):
+    return LETTERS[LATIN.index(latin)]
+
+
+E, Y, I = PASSING["е"], PASSING["я"], PASSING["й"]
+PASSPORT = ([f"yaye я{E}", f"yuye ю{E}"]
+            # я, ю before я, ю, ё as the table spells them, above the y for й
+            + [f"y{a}y{b} {cyrillic('y' + a)}{cyrillic('y' + b)}" for a in "au" for b in "auo"]
+            + [f"yay я{I}", f"yuy ю{I}", f"eyer ей{E}р", f"Yeye {PASSING['Е']}{E}", "Ye " + PASSING["Е"]]
+            + [f"{v}ye {cyrillic(v)}{E}" for v in "aeiouy"] + [f"ije и{E}", f"'ye ь{E}"]
+            + [f'{SPELLING[c]}"ye {c}ъ{E}' for c in "бвдзст"]
+            + [f"{v}i{x} {cyrillic(v)}{PASSING[c]}" for v, x, c in
+               [("a", "a", "я"), ("a", "u", "ю"), ("e", "u", "ю"), ("i", "a", "я"),
+                ("i", "u", "ю"), ("o", "a", "я"), ("o", "u", "ю"), ("u", "a", "я"),
+                ("u", "u", "ю")]])
 
 # Letters spelt with two Latin letters or more, whose case follows the word's.
 DIGRAPHS = "ёжхчшщюя"
@@ -131,7 +176,7 @@ def marked():
     they come back as they were (Китс is Kit#s, Гайана Gaj'ana). Nobody types
     them; a typist's ts, shch, ja read as before. In capitals TS is ТС
     already, ЯВЛЯЕТСЯ being YAVLYAETSYA."""
-    return (forms("t#s", "тс", caps=False) + forms("sh#ch", "шч") + forms("j'a", "йа", caps=False)
+    return (["I'a Иа", "I'u Иу"] + forms("t#s", "тс", caps=False) + forms("sh#ch", "шч") + forms("j'a", "йа", caps=False)
             + forms("j'u", "йу") + ["j'o йо"])
 
 
@@ -176,11 +221,19 @@ def table():
     # Before я, ю, ё, capitals read the capital pairs.
     lines += context(e for e in APOSTROPHE if "'y" in e)
     lines += context((e for e in APOSTROPHE if "'y" not in e), caps=True)
+    lines += PASSPORT
     for latin in ("yo", "zh", "kh", "ch", "sh"):
         if latin == "sh":
             lines += context(SKH)
         lines += forms(latin, LETTERS[LATIN.index(latin)])
-    lines += ["e' э", "E' Э"] + forms("yu", "ю") + forms("ya", "я")
+    # A capital E before t, ks, kz, kr, lek, lem, ff, nt, ner, po, vol is Э
+    # (Это, Экран, Электрон, Эффект): no word starts with Е there. ICAO's Ia,
+    # Iu at the start. Read only, since going to Latin Э, Я, Ю are gone above.
+    lines += ["e' э", "E' Э"]
+    lines += [f"E{rest} Э{''.join(cyrillic(c) for c in rest)}"
+              for rest in ("t", "ks", "kz", "kr", "lek", "lem", "ff", "nt", "ner", "po", "vol")]
+    lines += forms("yu", "ю") + forms("ya", "я")
+    lines += ["Ia Я", "Iu Ю"]
     lines += [f"{SPELLING[c].upper()}' {c.upper()}Ь" for c in CONSONANTS
               if len(SPELLING[c]) == 1]
     lines += forms("ja", "я", caps=False) + forms("ju", "ю") + ["jo ё"]
@@ -193,6 +246,7 @@ def table():
         if len(latin) == 1 and latin not in "j'c":
             lines += forms(latin, c, caps=False)[:2]
     lines += ["h х", "H Х", "x кс", "X КС", "w щ", "W Щ", "# ъ"]
+    lines += [f"{passing} {letter}" for letter, passing in PASSING.items()]
     for sign in "ЬЪ":
         lines += [f"{sign}{c} {sign.lower()}{c}" for c in LETTERS]
     return lines

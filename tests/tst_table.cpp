@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The shipped code table data/vl1.ini: its file form, its spellings in every
-// case, what people type in either habit, and every kind of Russian text
-// going to Latin and back.
+// case, what people type in each habit and copy from passports and maps, and
+// every kind of Russian text going to Latin and back.
 #include "codetable.h"
 #include "conversion.h"
 #include "tablecheck.h"
@@ -78,7 +78,7 @@ private slots:
         QTest::newRow("sch agent nouns") << u"разносчик опросчик Запросчики"_s;
         // No context entry tells these from ц, я, ю, ё, щ: they go marked.
         QTest::newRow("marked") << u"Китс Тсонга Гайана Кикуйу КИКУЙУ Огайо Нью-Йорк "
-                                   "веснушчатый ВЕСНУШЧАТЫЙ"_s;
+                                   "веснушчатый ВЕСНУШЧАТЫЙ Иуда Иаков"_s;
     }
 
     void lettersComeBack()
@@ -91,27 +91,33 @@ private slots:
         QCOMPARE(convert(latin, true), word);
     }
 
-    // Both typing habits, capitals in either form, and the signs.
+    // The typing habits, passport and map spellings, capitals in either form,
+    // and the signs.
     void readBack_data()
     {
         QTest::addColumn<QString>("latin");
         QTest::addColumn<QString>("cyrillic");
         QTest::newRow("capitals") << u"ZhUK ZHUK Zhuk SHCHI ShchI YuLYa YULYA"_s
                                   << u"ЖУК ЖУК Жук ЩИ ЩИ ЮЛЯ ЮЛЯ"_s;
+        // Shorter тс entries would take protsvetanie (otsvet отсвет), kantsona (Ватсон).
         QTest::newRow("style 1") << u"otets konets litso mesyats granitsy yavlyaetsya otstup "
-                                    "detskij s#est' shchuka"_s
+                                    "detskij s#est' shchuka protsvetanie kantsona"_s
                                  << u"отец конец лицо месяц границы является отступ детский "
-                                    "съесть щука"_s;
-        // Shorter тс entries would take these ц: otsvet (отсвет), tson (Ватсон).
-        QTest::newRow("style 1 ts") << u"protsvetanie kantsona"_s << u"процветание канцона"_s;
+                                    "съесть щука процветание канцона"_s;
         QTest::newRow("style 2") << u"zhenschina esche vsjo dajot pomosch'ju javljaetsja ishodnyj "
                                     "schitat' rasschet hleb"_s
                                  << u"женщина еще всё даёт помощью является исходный считать "
                                     "рассчет хлеб"_s;
-        QTest::newRow("signs") << u"ob''ekt sem'ya S''ezd L'vov ISPOL'ZOVANIE PUT' DEN'"_s
-                               << u"объект семья Съезд Львов ИСПОЛЬЗОВАНИЕ ПУТЬ ДЕНЬ"_s;
-        QTest::newRow("one apostrophe") << u"POD'EZD Ob'yavlenie pod'ezd s'ezd dos'e vorob'yu"_s
-                                        << u"ПОДЪЕЗД Объявление подъезд съезд досье воробью"_s;
+        QTest::newRow("style 3") << u"nastoyaschiy sleduyuschie eschyo yayca otpravlyayte vsyo"_s
+                                 << u"настоящий следующие ещё яйца отправляйте всё"_s;
+        QTest::newRow("BGN/PCGN") << u"Yelabuga Yeye novoye Vasil'yev ob\"yekt znaniye Eto"_s
+                                  << u"Елабуга Ее новое Васильев объект знание Это"_s;
+        QTest::newRow("ICAO") << u"Iuliia Iakov novaia novuiu informatsiia"_s
+                              << u"Юлия Яков новая новую информация"_s;
+        QTest::newRow("signs") << u"ob''ekt sem'ya S''ezd L'vov ISPOL'ZOVANIE PUT' DEN' POD'EZD "
+                                  "Ob'yavlenie pod'ezd s'ezd dos'e vorob'yu"_s
+                               << u"объект семья Съезд Львов ИСПОЛЬЗОВАНИЕ ПУТЬ ДЕНЬ ПОДЪЕЗД "
+                                  "Объявление подъезд съезд досье воробью"_s;
     }
 
     void readBack()
@@ -121,14 +127,8 @@ private slots:
         QCOMPARE(convert(latin, true), cyrillic);
     }
 
-    void checksClean()
-    {
-        QStringList problems;
-        for (const auto &f : TableCheck::checkEntries(m_table))
-            if (f.severity == TableCheck::Severity::Problem)
-                problems << u"%1: %2"_s.arg(f.line).arg(f.message);
-        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
-    }
+    // "vertlin-convert --check" names the lines when this fails.
+    void checksClean() { QVERIFY(!TableCheck::hasProblems(TableCheck::checkEntries(m_table))); }
 
     // Informal translit as people type it, from tests/data/typed-translit.tsv.
     void typedTranslit()
@@ -152,7 +152,7 @@ private slots:
         qInfo("typed translit: %lld items, %lld of %lld words right; misses: %s", qlonglong(items),
               qlonglong(words - misses.size()), qlonglong(words), qPrintable(misses.join(u", "_s)));
         QVERIFY(items >= 300);
-        QVERIFY(misses.size() <= 0.03 * double(words));
+        QVERIFY(misses.size() <= 0.02 * double(words));
     }
 
     // Every kind of Russian text the test command installs, measured as
@@ -177,11 +177,8 @@ private slots:
         QVERIFY2(corpus.exitCode() == 0, why.constData());
         const auto figures = TableReport::measure(
                 m_table, kind, QString::fromUtf8(corpus.readAllStandardOutput()));
-        QString report;
-        QTextStream out(&report);
+        QTextStream out(stdout);
         TableReport::print(figures, out, 5);
-        out.flush();
-        qInfo("%s", qPrintable(report));
         QVERIFY(figures.roundTrip.total >= 10000);
         const QStringList under = TableReport::shortfalls(figures);
         QVERIFY2(under.isEmpty(), qPrintable(under.join(u"; "_s)));
