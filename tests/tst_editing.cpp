@@ -118,22 +118,6 @@ private slots:
         QFETCH(QTime, time);
         QTEST(GeneralDate::toString(QDateTime(QDate(2026, 12, 6), time), QLocale(locale)), "expected");
     }
-
-    // Model "ab\r\n\r\ncd" on document "ab||cd": a model position inside a
-    // break snaps before it, or after it going forward; past the end clamps.
-    void positionMapping()
-    {
-        const QString raw = u"ab\u2029\u2029cd"_s;
-        QList<qsizetype> back, forward, toModel;
-        for (qsizetype i = 0; i < 10; ++i) {
-            back << TextBox::toDocumentPosition(raw, i, false);
-            forward << TextBox::toDocumentPosition(raw, i, true);
-            toModel << TextBox::toModelPosition(raw, i);
-        }
-        QCOMPARE(back, (QList<qsizetype>{0, 1, 2, 2, 3, 3, 4, 5, 6, 6}));
-        QCOMPARE(forward, (QList<qsizetype>{0, 1, 2, 3, 3, 4, 4, 5, 6, 6}));
-        QCOMPARE(toModel, (QList<qsizetype>{0, 1, 2, 4, 6, 7, 8, 8, 8, 8}));
-    }
 };
 
 int main(int argc, char **argv)
