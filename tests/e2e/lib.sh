@@ -47,25 +47,15 @@ e2e_cleanup() {
 }
 e2e_track() { :; } # every background job is stopped at the end anyway
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-
 # wait_until [-t SECONDS] COMMAND...: polls COMMAND until it succeeds; fails
 # (status 1) once the deadline has passed.
 wait_until() {
     local limit=$E2E_TIMEOUT
     if [ "$1" = -t ]; then limit=$2; shift 2; fi
-    local end=$(($(now_ms) + limit * 1000))
+    local end=$((SECONDS + limit))
     until "$@" >/dev/null 2>&1; do
-        [ "$(now_ms)" -le "$end" ] || return 1
+        [ "$SECONDS" -le "$end" ] || return 1
         sleep 0.05
-    done
-}
-
-# e2e_need TOOL...: skips when a tool of the X test kit is missing.
-e2e_need() {
-    local tool
-    for tool in "$@"; do
-        command -v "$tool" >/dev/null || skip "$tool is not installed (run scripts/install-deps.sh test)"
     done
 }
 
@@ -77,7 +67,10 @@ e2e_init() {
     mkdir -p "$E2E_WORK"
     trap e2e_cleanup EXIT
     trap 'exit 143' INT TERM HUP
-    e2e_need Xvfb xdotool xclip setxkbmap xdpyinfo xprop import compare
+    local tool
+    for tool in Xvfb xdotool xclip setxkbmap xdpyinfo xprop import compare; do
+        command -v "$tool" >/dev/null || skip "$tool is not installed (run scripts/install-deps.sh test)"
+    done
 }
 
 # start_x: an X server of our own on a display it picks itself (-displayfd),
