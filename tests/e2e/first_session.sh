@@ -70,8 +70,7 @@ expect_text '>Привет, мир! жук и кот.' "the menu item Русск
 # whole text, then lands at its end; the caption leaves the space out.
 key ctrl+a Delete
 open_menu 1
-import -window "$(other_windows | head -n 1)" "$E2E_WORK/menu-off.png"
-key Down Down Down Return
+key Down Down Down Return # Автоконвертация: LAT --> RUS
 menu_closed
 type_text 'zhuk'
 key alt+r alt+x alt+space # menu keys: neither typed nor a space that converts
@@ -83,20 +82,6 @@ type_text 'i kot '
 key ctrl+Home
 type_text 'ya '
 expect_selected_text 'яжук и кот  ' "every space converts the whole text; typed at the start it lands at the end"
-open_menu 1
-import -window "$(other_windows | head -n 1)" "$E2E_WORK/menu-on.png"
-key Escape Escape
-menu_closed
-differ=$(compare -metric AE "$E2E_WORK/menu-off.png" "$E2E_WORK/menu-on.png" null: 2>&1)
-[ "${differ%% *}" -gt 0 ] 2>/dev/null && pass "the menu shows the mode's check mark" || fail "the menu looks the same with the mode on"
-key F4 ctrl+End
-type_text 'zhuk '
-expect_selected_text 'yazhuk i kot  zhuk ' "F4 converted to Latin and ended the mode"
-open_menu 1
-key Down Down Return # RUS --> LAT
-menu_closed
-type_text 'ещё '
-expect_selected_text 'yazhuk i kot  zhuk eshchyo ' "RUS --> LAT: the space converts the whole text to Latin"
 key F4 # ends the mode
 
 # The menu bar holds the keyboard after a tap of Alt or F10 and after Esc
@@ -125,19 +110,14 @@ key Escape
 wait_until bar_idle || fail "a second Esc does not leave the menu bar"
 pass "Alt, F10 and Esc from a drop-down hand the keyboard to the menu bar; Esc gives it back"
 
-# Editing: Delete takes a line break whole, nothing at the end, exactly the
-# selection; Ctrl+V pastes what another program put on the clipboard; AltGr
-# characters type.
+# Editing: Delete takes a line break whole; Ctrl+V pastes what another
+# program put on the clipboard; AltGr characters type.
 key ctrl+a Delete
 type_text 'ab'
 key Return
 type_text 'cd'
 key ctrl+Home End Delete
 expect_text 'abcd' "Delete before a line break joins the two lines"
-key ctrl+End Delete ctrl+Home Delete
-expect_text 'bcd' "Delete at the end changes nothing; before a letter it removes that letter"
-key ctrl+Home shift+Right shift+Right Delete
-expect_text 'd' "Delete removes exactly the selection"
 printf 'ёжик в тумане' >"$E2E_WORK/clip.txt"
 xclip -quiet -selection clipboard -i "$E2E_WORK/clip.txt" >/dev/null 2>&1 &
 expect_clip 'ёжик в тумане' "another program owns the clipboard"
@@ -145,7 +125,7 @@ key ctrl+End ctrl+v
 setxkbmap -layout de || fail "setxkbmap -layout de"
 type_text '@' # AltGr+Q
 layout us
-expect_text 'dёжик в тумане@' "Ctrl+V pastes at the caret, AltGr characters type"
+expect_text 'abcdёжик в тумане@' "Ctrl+V pastes at the caret, AltGr characters type"
 key ctrl+End
 
 # О программе..., the third entry of the menu bar, a command of its own.
@@ -153,8 +133,7 @@ open_about() {
     focus_window "$W"
     key alt Right Right Return
 }
-about_count() { other_windows | wc -l; }
-about_open() { [ "$(about_count)" -eq 1 ]; }
+about_open() { [ "$(other_windows | wc -l)" -eq 1 ]; }
 open_about
 wait_until about_open || fail "the About window did not open"
 A=$(other_windows)
@@ -162,17 +141,13 @@ centred "$A" "the About window"
 # 4785 x 3315 twips inside a 45-twip frame: about 319 x 221 pixels at 96 dpi.
 [ "$WIDTH" -ge 300 ] && [ "$WIDTH" -le 340 ] && [ "$HEIGHT" -ge 205 ] && [ "$HEIGHT" -le 240 ] \
     || fail "the About window is ${WIDTH}x${HEIGHT}"
-open_about
-focus_window "$W"
-type_text '!' # once the program has taken it, it has handled About chosen again
-expect_selected_text 'dёжик в тумане@!' "the main window takes input while About is open"
-[ "$(about_count)" -eq 1 ] || fail "About chosen twice left $(about_count) windows"
-pass "choosing About again leaves one About window"
 xdotool mousemove --window "$A" 8 8 click 1
 wait_until no_other_window || fail "a click did not close the About window"
 open_about
 wait_until about_open || fail "the About window did not open a second time"
-pass "a click closes the About window, which opens again"
+focus_window "$W"
+type_text '!'
+expect_selected_text 'abcdёжик в тумане@!' "a click closes About, which opens again; the main window takes input while it is open"
 
 close_window "$W"
 wait_app_end
