@@ -84,62 +84,47 @@ private slots:
         QCOMPARE(state(), u"жук uk|  / "_s + keyCaption(3) + u" / - transe"_s);
     }
 
-    // Choosing a mode converts nothing; a manual conversion ends any mode,
-    // shows the hourglass while it runs and puts the caret at the start.
-    // Neither touches the caption.
-    void modeStateMachine_data()
+    // Commands by name, " " a typed space. Choosing a mode converts nothing;
+    // a manual conversion ends any mode, shows the hourglass while it runs
+    // and puts the caret at the start, leaving the caption alone. In a mode
+    // a typed space goes at the end, after the converted text, whose length
+    // the caption shows; with no mode it goes at the caret.
+    void commands_data()
     {
-        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("commands");
+        QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("expected");
         const QString kept = u"zh|uk\r\nжук / "_s + StartCaption + u" / "_s;
-        QTest::newRow("trans twice") << u"trans trans"_s << kept + u"trans -"_s;
-        QTest::newRow("transe twice") << u"transe transe"_s << kept + u"- transe"_s;
-        QTest::newRow("trans, then transe") << u"trans transe"_s << kept + u"- transe"_s;
-        QTest::newRow("transe, then trans") << u"transe trans"_s << kept + u"trans -"_s;
-        QTest::newRow("F3 ends a mode") << u"trans rus"_s << u"|жук\r\nжук / "_s + StartCaption + u" / - -"_s;
-        QTest::newRow("F4 ends a mode") << u"transe eng"_s << u"|zhuk\r\nzhuk / "_s + StartCaption + u" / - -"_s;
+        const auto spaced = [](const char *text, qsizetype count, const char *modes) -> QString {
+            return QString::fromUtf8(text) + u" / "_s + keyCaption(count) + u" / "_s + QString::fromUtf8(modes);
+        };
+        QTest::newRow("trans twice") << u"trans,trans"_s << u"zh|uk\r\nжук"_s << kept + u"trans -"_s;
+        QTest::newRow("transe twice") << u"transe,transe"_s << u"zh|uk\r\nжук"_s << kept + u"- transe"_s;
+        QTest::newRow("trans, then transe") << u"trans,transe"_s << u"zh|uk\r\nжук"_s << kept + u"- transe"_s;
+        QTest::newRow("transe, then trans") << u"transe,trans"_s << u"zh|uk\r\nжук"_s << kept + u"trans -"_s;
+        QTest::newRow("F3 ends a mode") << u"trans,rus"_s << u"zh|uk\r\nжук"_s << u"|жук\r\nжук / "_s + StartCaption + u" / - -"_s;
+        QTest::newRow("F4 ends a mode") << u"transe,eng"_s << u"zh|uk\r\nжук"_s << u"|zhuk\r\nzhuk / "_s + StartCaption + u" / - -"_s;
+        QTest::newRow("no mode, space over a selection") << u" "_s << u"z[hu]k"_s << spaced("z |k", 4, "- -");
+        QTest::newRow("space mid-text") << u"transe, "_s << u"zh|uk zhuk"_s << spaced("жук жук |", 7, "- transe");
+        QTest::newRow("space over a selection") << u"transe, "_s << u"[zhuk] zhuk"_s << spaced("жук жук |", 7, "- transe");
+        QTest::newRow("space to Latin") << u"trans, "_s << u"|жук"_s << spaced("zhuk |", 4, "trans -");
+        QTest::newRow("only the middle changes") << u"transe, "_s << u"|жук\r\nzhuk\r\nжук"_s
+                                                 << spaced("жук\r\nжук\r\nжук |", 13, "- transe");
     }
 
-    void modeStateMachine()
+    void commands()
     {
-        QFETCH(QString, chosen);
-        setMarked(m_box, u"zh|uk\r\nжук"_s);
-        QList<Qt::CursorShape> pointer; // while the text changes
-        connect(m_box->document(), &QTextDocument::contentsChanged, this, [&] { pointer << m_window->cursor().shape(); });
-        for (const QString &name : chosen.split(u' '))
-            trigger(name);
-        QTEST(state(), "expected");
-        const bool manual = chosen.endsWith(u"rus"_s) || chosen.endsWith(u"eng"_s);
-        QCOMPARE(pointer, manual ? QList{Qt::WaitCursor} : QList<Qt::CursorShape>());
-        QCOMPARE(m_window->cursor().shape(), Qt::ArrowCursor);
-    }
-
-    // In a mode a typed space goes at the end, after the converted text
-    // whose length is the count; with no mode it goes at the caret.
-    void typedSpace_data()
-    {
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<qsizetype>("count");
-        QTest::newRow("no mode, over a selection") << u""_s << u"z[hu]k"_s << u"z |k"_s << 4LL;
-        QTest::newRow("mid-text") << u"transe"_s << u"zh|uk zhuk"_s << u"жук жук |"_s << 7LL;
-        QTest::newRow("over a selection") << u"transe"_s << u"[zhuk] zhuk"_s << u"жук жук |"_s << 7LL;
-        QTest::newRow("to Latin") << u"trans"_s << u"|жук"_s << u"zhuk |"_s << 4LL;
-        QTest::newRow("only the middle changes") << u"transe"_s << u"|жук\r\nzhuk\r\nжук"_s << u"жук\r\nжук\r\nжук |"_s << 13LL;
-    }
-
-    void typedSpace()
-    {
-        QFETCH(QString, mode);
-        QFETCH(qsizetype, count);
-        if (!mode.isEmpty())
-            trigger(mode);
+        QFETCH(QString, commands);
         QFETCH(QString, before);
         setMarked(m_box, before);
-        QTest::keyClick(m_box, Qt::Key_Space);
-        QTEST(marked(m_box), "after");
-        QCOMPARE(m_window->windowTitle(), keyCaption(count));
+        QList<Qt::CursorShape> pointer; // while the text changes
+        connect(m_box->document(), &QTextDocument::contentsChanged, this, [&] { pointer << m_window->cursor().shape(); });
+        for (const QString &name : commands.split(u','))
+            name == u" "_s ? QTest::keyClick(m_box, Qt::Key_Space) : trigger(name);
+        QTEST(state(), "expected");
+        const bool manual = commands.endsWith(u"rus"_s) || commands.endsWith(u"eng"_s);
+        QCOMPARE(pointer, manual ? QList{Qt::WaitCursor} : QList<Qt::CursorShape>(pointer.size(), Qt::ArrowCursor));
+        QCOMPARE(m_window->cursor().shape(), Qt::ArrowCursor);
     }
 
     // A typed space converts what has changed since the last one, wherever
