@@ -84,11 +84,13 @@ private slots:
         QCOMPARE(state(), u"жук uk|  / "_s + keyCaption(3) + u" / - transe"_s);
     }
 
-    // Commands by name, " " a typed space. Choosing a mode converts nothing;
+    // Commands by name, " " a typed space, "+text" text inserted at 3 and
+    // "undo" an undo (the caret then at the end). Choosing a mode converts nothing;
     // a manual conversion ends any mode, shows the hourglass while it runs
     // and puts the caret at the start, leaving the caption alone. In a mode
     // a typed space goes at the end, after the converted text, whose length
-    // the caption shows; with no mode it goes at the caret.
+    // the caption shows; with no mode it goes at the caret. A typed space
+    // converts what has changed since the last one, however it came.
     void commands_data()
     {
         QTest::addColumn<QString>("commands");
@@ -110,6 +112,12 @@ private slots:
         QTest::newRow("space to Latin") << u"trans, "_s << u"|жук"_s << spaced("zhuk |", 4, "trans -");
         QTest::newRow("only the middle changes") << u"transe, "_s << u"|жук\r\nzhuk\r\nжук"_s
                                                  << spaced("жук\r\nжук\r\nжук |", 13, "- transe");
+        QTest::newRow("an earlier paragraph edited") << u"transe, , ,+ uk, "_s << u"zhuk\r\nzhuk|"_s
+                                                     << spaced("жук ук\r\nжук   |", 13, "- transe");
+        QTest::newRow("a paragraph split") << u"transe, , ,+\nuk, "_s << u"zhuk\r\nzhuk|"_s
+                                           << spaced("жук\r\nук\r\nжук   |", 14, "- transe");
+        QTest::newRow("a conversion undone") << u"transe, , ,undo,undo, "_s << u"zhuk\r\nzhuk|"_s
+                                             << spaced("жук\r\nжук |", 8, "- transe");
     }
 
     void commands()
@@ -119,44 +127,22 @@ private slots:
         setMarked(m_box, before);
         QList<Qt::CursorShape> pointer; // while the text changes
         connect(m_box->document(), &QTextDocument::contentsChanged, this, [&] { pointer << m_window->cursor().shape(); });
-        for (const QString &name : commands.split(u','))
-            name == u" "_s ? QTest::keyClick(m_box, Qt::Key_Space) : trigger(name);
+        for (const QString &name : commands.split(u',')) {
+            if (name == u" "_s) {
+                QTest::keyClick(m_box, Qt::Key_Space);
+            } else if (name == u"undo"_s || name.startsWith(u'+')) {
+                QTextCursor cursor(m_box->document());
+                cursor.setPosition(3);
+                name == u"undo"_s ? m_box->undo() : cursor.insertText(name.mid(1));
+                m_box->moveCursor(QTextCursor::End);
+            } else {
+                trigger(name);
+            }
+        }
         QTEST(state(), "expected");
         const bool manual = commands.endsWith(u"rus"_s) || commands.endsWith(u"eng"_s);
         QCOMPARE(pointer, manual ? QList{Qt::WaitCursor} : QList<Qt::CursorShape>(pointer.size(), Qt::ArrowCursor));
         QCOMPARE(m_window->cursor().shape(), Qt::ArrowCursor);
-    }
-
-    // A typed space converts what has changed since the last one, wherever
-    // it is and however it came: edits away from the caret, undo, a new
-    // paragraph. The second space finds both paragraphs converted already.
-    void spaceAfterOtherEdits_data()
-    {
-        QTest::addColumn<QString>("edit");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("an earlier paragraph") << u"insert"_s << u"жук ук\r\nжук   "_s;
-        QTest::newRow("undone conversion") << u"undo"_s << u"жук\r\nжук "_s;
-        QTest::newRow("split paragraph") << u"split"_s << u"жук\r\nук\r\nжук   "_s;
-    }
-
-    void spaceAfterOtherEdits()
-    {
-        QFETCH(QString, edit);
-        trigger(u"transe"_s);
-        setMarked(m_box, u"zhuk\r\nzhuk|"_s);
-        QTest::keyClick(m_box, Qt::Key_Space);
-        QTest::keyClick(m_box, Qt::Key_Space);
-        QTextCursor cursor(m_box->document());
-        cursor.setPosition(3);
-        if (edit == u"insert"_s)
-            cursor.insertText(u" uk"_s);
-        else if (edit == u"split"_s)
-            cursor.insertText(u"\nuk"_s);
-        else
-            m_box->undo(), m_box->undo();
-        m_box->moveCursor(QTextCursor::End);
-        QTest::keyClick(m_box, Qt::Key_Space);
-        QTEST(m_box->text(), "expected");
     }
 
     // One undo takes back a manual conversion, or a typed space together
