@@ -25,7 +25,7 @@ skip() { say "SKIP - $*"; exit 77; }
 fail() {
     say "FAIL - $*" >&2
     if [ -n "$XVFB_PID" ]; then
-        say "caption '$(title 2>&1)'; windows: $(xdotool search --onlyvisible --pid "${APP_PID:-0}" 2>/dev/null | tr '\n' ' ')" >&2
+        say "caption '$([ -z "$W" ] || title 2>&1)'; windows: $(xdotool search --onlyvisible --pid "${APP_PID:-0}" 2>/dev/null | tr '\n' ' ')" >&2
         import -window root "$E2E_WORK/failure.png" 2>/dev/null && say "screen: $E2E_WORK/failure.png" >&2
     fi
     tail -n 20 "$E2E_WORK"/*.err >&2 2>/dev/null
@@ -35,13 +35,9 @@ fail() {
 # Whatever happened, leave nothing running: the background jobs of this
 # shell, the X server (the first of them) last.
 e2e_cleanup() {
-    local status=$? pids pid i
+    local status=$? pid
     trap - EXIT
-    pids=($(jobs -p))
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        pid=${pids[i]}
-        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-    done
+    for pid in $(jobs -p | tac); do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
     [ -z "${E2E_REMOVE_WORK:-}" ] || rm -rf "$E2E_WORK"
     exit "$status"
 }
@@ -138,10 +134,7 @@ primary_is() { [ "$(primary)" = "$1" ]; }
 expect_clip() { wait_until clip_is "$1" && pass "$2" || fail "$2: clipboard '$(clip 2>&1)', expected '$1'"; }
 
 # expect_text TEXT WHAT: the whole text as a user copies it (Ctrl+A, Ctrl+C).
-expect_text() {
-    key ctrl+a ctrl+c
-    expect_clip "$1" "$2"
-}
+expect_text() { key ctrl+a ctrl+c && expect_clip "$1" "$2"; }
 
 # expect_selected_text TEXT WHAT: the whole text through the primary selection
 # that a keyboard selection fills, without the program's copy command. Leaves
@@ -177,13 +170,8 @@ open_menu() {
 }
 menu_closed() { wait_until no_other_window || fail "a window other than the main one stayed open"; }
 
-# process_ended PID: gone, or a zombie waiting to be reaped.
-process_ended() {
-    local state
-    state=$(ps -o stat= -p "$1" 2>/dev/null) || return 0
-    [ "${state#Z}" != "$state" ]
-}
-app_ended() { process_ended "$APP_PID"; }
+# app_ended: the program is gone, or a zombie waiting to be reaped.
+app_ended() { [[ $(ps -o stat= -p "$APP_PID") == @(|Z*) ]]; }
 
 # wait_app_end [SECONDS]: waits for the program to end; APP_STATUS is its status.
 wait_app_end() {
