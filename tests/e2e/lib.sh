@@ -63,8 +63,13 @@ e2e_init() {
     mkdir -p "$E2E_WORK"
     trap e2e_cleanup EXIT
     trap 'exit 143' INT TERM HUP
+    e2e_need Xvfb xdotool xclip setxkbmap xdpyinfo xprop import compare
+}
+
+# e2e_need TOOL...: skips when a tool is missing.
+e2e_need() {
     local tool
-    for tool in Xvfb xdotool xclip setxkbmap xdpyinfo xprop import compare; do
+    for tool in "$@"; do
         command -v "$tool" >/dev/null || skip "$tool is not installed (run scripts/install-deps.sh test)"
     done
 }
