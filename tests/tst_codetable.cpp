@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "codetable.h"
-#include "modgp.h"
 #include "runtimeerror.h"
 
-#include <QDir>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,13 +51,6 @@ private slots:
             QCOMPARE(std::pair(int(e.number()), e.path()), std::pair(error, file.fileName()));
         }
         QCOMPARE(list, entries);
-    }
-
-    void addBackslash()
-    {
-        const QString dir = u"dir"_s + QDir::separator();
-        QCOMPARE(QStringList({modGP::AddBackslash({}), modGP::AddBackslash(u"dir"_s), modGP::AddBackslash(dir)}),
-                 QStringList({QString(), dir, dir}));
     }
 };
 

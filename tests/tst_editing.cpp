@@ -41,7 +41,9 @@ private slots:
     void init() { m_errors.clear(); }
 
     // The clipboard column: before the command -> after it; a null "before"
-    // means no text on the clipboard.
+    // means no text on the clipboard, "(taken)" another program that takes
+    // the clipboard the moment it is written: that is reported, and a cut
+    // then leaves the text in place.
     void commands_data()
     {
         QTest::addColumn<QString>("command");
@@ -63,41 +65,31 @@ private slots:
         row("delete before a break") << u"del"_s << u"zh|\r\nж d"_s << c << u"zh|ж d"_s << c;
         row("delete a selection from a CR") << u"del"_s << u"zh[\r\nж] d"_s << c << u"zh| d"_s << c;
         row("select all") << u"all"_s << u"zh\r\nж| d"_s << c << u"[zh\r\nж d]"_s << c;
+        row("copy, clipboard taken") << u"copy"_s << u"a[b\r\nc]d"_s << u"(taken)"_s << u"a[b\r\nc]d"_s << u"чужое"_s;
+        row("cut, clipboard taken") << u"cut"_s << u"a[b\r\nc]d"_s << u"(taken)"_s << u"a[b\r\nc]d"_s << u"чужое"_s;
         row("date over a selection") << u"date"_s << u"zh\r\n[ж] d"_s << c << u"zh\r\n06.12.2026 20:11:05| d"_s << c;
     }
 
-    // None of these commands touches the caption or reports anything.
+    // None of these commands touches the caption.
     void commands()
     {
         QFETCH(QString, clipboardBefore);
+        const bool taken = clipboardBefore == u"(taken)"_s;
         clipboardBefore.isNull() ? clipboard()->clear() : clipboard()->setText(clipboardBefore);
+        QMetaObject::Connection grab;
+        if (taken)
+            grab = connect(clipboard(), &QClipboard::dataChanged, this, [&grab] { disconnect(grab), clipboard()->setText(u"чужое"_s); });
         QFETCH(QString, before);
         setMarked(m_box, before);
         const QString caption = m_window->windowTitle();
         QFETCH(QString, command);
         trigger(command);
+        disconnect(grab);
         QTEST(marked(m_box), "after");
         QTEST(clipboard()->text(), "clipboardAfter");
         QCOMPARE(m_window->windowTitle(), caption);
-        QCOMPARE(m_errors, QStringList());
-    }
-
-    // Another program takes the clipboard the moment it is written: the
-    // failure is reported and cut leaves the text in place.
-    void clipboardTakenByAnotherProgram()
-    {
-        for (const QString &command : {u"copy"_s, u"cut"_s}) {
-            setMarked(m_box, u"a[b\r\nc]d"_s);
-            bool taken = false;
-            auto grab = connect(clipboard(), &QClipboard::dataChanged, this, [&taken] {
-                if (!std::exchange(taken, true))
-                    clipboard()->setText(u"чужое"_s);
-            });
-            trigger(command);
-            disconnect(grab);
-            QCOMPARE(marked(m_box), u"a[b\r\nc]d"_s);
-        }
-        QCOMPARE(m_errors.filter(u"буфер обмена"_s).size(), 2);
+        QCOMPARE(m_errors.filter(u"Буфер обмена занят"_s).size(), m_errors.size());
+        QCOMPARE(m_errors.size(), int(taken));
     }
 
     // Each command is an undo step of its own, apart from the typing around
@@ -151,22 +143,6 @@ private slots:
         QFETCH(QString, locale);
         QFETCH(QTime, time);
         QTEST(GeneralDate::toString(QDateTime(QDate(2026, 12, 6), time), QLocale(locale)), "expected");
-    }
-
-    // Model "ab\r\n\r\ncd" on document "ab||cd": a model position inside a
-    // break snaps before it, or after it going forward; past the end clamps.
-    void positionMapping()
-    {
-        const QString raw = u"ab\u2029\u2029cd"_s;
-        QList<qsizetype> back, forward, toModel;
-        for (qsizetype i = 0; i < 10; ++i) {
-            back << TextBox::toDocumentPosition(raw, i, false);
-            forward << TextBox::toDocumentPosition(raw, i, true);
-            toModel << TextBox::toModelPosition(raw, i);
-        }
-        QCOMPARE(back, (QList<qsizetype>{0, 1, 2, 2, 3, 3, 4, 5, 6, 6}));
-        QCOMPARE(forward, (QList<qsizetype>{0, 1, 2, 3, 3, 4, 4, 5, 6, 6}));
-        QCOMPARE(toModel, (QList<qsizetype>{0, 1, 2, 4, 6, 7, 8, 8, 8, 8}));
     }
 };
 

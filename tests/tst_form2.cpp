@@ -60,7 +60,8 @@ private slots:
         QTest::addColumn<QString>("element");
         QTest::addColumn<QPoint>("at"); // null: the centre
         QTest::addColumn<int>("request");
-        for (const char *name : {"Image1", "Label1", "Label2", "Label3", "Label4", "Label6", "Line10", "Line2"})
+        // Each label has a handler of its own; the lines let clicks through to the white space.
+        for (const char *name : {"Image1", "Label1", "Label2", "Label3", "Label4", "Label6"})
             QTest::newRow(name) << QString::fromLatin1(name) << QPoint() << int(None);
         QTest::newRow("white space") << u"client"_s << QPoint(5, 110) << int(None);
         QTest::newRow("frame") << u"Form2"_s << QPoint(1, 1) << int(None);

@@ -1,19 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "tablecheck.h"
 
-#include <QFile>
-#include <QStringDecoder>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 
 using namespace Qt::StringLiterals;
 
 class tst_TableCheck : public QObject
 {
     Q_OBJECT
-
-    QTemporaryDir m_dir;
 
 private slots:
     // Entries, and findings as "Kind-number line otherLine P(roblem)/i(nfo)", separated by "|".
@@ -55,16 +49,6 @@ private slots:
         QCOMPARE(TableCheck::hasProblems(found), expected.contains(u'P'));
     }
 
-    // A "%3" in an entry is the user's text, not a placeholder.
-    void messagesNameTheCulprit()
-    {
-        const auto found = TableCheck::checkEntries({u"s%3 с"_s, u"s%3h ш"_s});
-        QCOMPARE(found.size(), 1);
-        QVERIFY2(found.first().message.contains(u"«s%3h ш»"_s)
-                         && found.first().message.contains(u"строка 2 («s%3 с»)"_s),
-                 qPrintable(found.first().message));
-    }
-
     // Only purely Cyrillic words count; a word is listed once with its count,
     // never meets its neighbours on the way, and is lost alone when it overflows.
     void roundTrip_data()
@@ -91,41 +75,6 @@ private slots:
         for (const auto &l : trip.lost)
             described << u"%1 %2 %3 %4"_s.arg(l.word).arg(l.count).arg(l.latin.left(8), l.back);
         QCOMPARE(described.join(u'|'), expected);
-    }
-
-    // The report with a sample; statuses and missing files are left to the
-    // command-line tests.
-    void run()
-    {
-        QString report;
-        const auto check = [&](const QString &entry, const QByteArray &sample) {
-            QFile table(m_dir.filePath(u"table.ini"_s)), text(m_dir.filePath(u"sample"_s));
-            if (!table.open(QIODevice::WriteOnly) || !text.open(QIODevice::WriteOnly))
-                return -1;
-            const QString entries = u"-\r\nzh ж\r\nz з\r\nh х\r\nu у\r\n"_s + entry;
-            table.write(QStringEncoder("windows-1251").encode(entries));
-            text.write(sample);
-            table.close(), text.close();
-            QString error;
-            QTextStream out(&report);
-            const int status = TableCheck::run(table.fileName(), text.fileName(), out, error);
-            out.flush();
-            report += error;
-            return status;
-        };
-        // A word that does not come back is information, not a problem.
-        QCOMPARE(check(u"k к"_s, u"жук зхук Жук"_s.toUtf8()), 0);
-        QVERIFY2(report.endsWith(u"Русских слов в образце: 3, вернулись без изменений: 2 "
-                                 u"(66,6667 %)\nНе вернулись (слово, сколько раз, латиницей, "
-                                 u"обратно):\n  зхук ×1 → zhuk → жук\nИтог: замечаний нет\n"_s),
-                 qPrintable(report));
-        // The round trip of such a table could take very long.
-        QCOMPARE(check(u"a ab"_s, u"жук"_s.toUtf8()), 1);
-        QVERIFY2(report.contains(u"Проверка по образцу пропущена"_s), qPrintable(report));
-        report.clear();
-        QCOMPARE(check(u"k к"_s, "\xE6\xF3\xEA"_ba), 5); // a failure writes only the error
-        QVERIFY2(report.startsWith(u"Образец "_s) && report.endsWith(u"не в кодировке UTF-8"_s),
-                 qPrintable(report));
     }
 };
 
