@@ -3,7 +3,9 @@
 
 #include "appicon.h"
 #include "appversion.h"
+#include "dictionary.h"
 #include "form2.h"
+#include "spellcheck.h"
 #include "textbox.h"
 #include "twips.h"
 
@@ -66,6 +68,7 @@ frmMain::frmMain(const QStringList &codeTable, QWidget *parent)
     m_paragraphs = new ParagraphConversion(txtMain->document(), m_codeTable);
     connect(txtMain, &TextBox::keyPress, this, &frmMain::txtMain_KeyPress);
     connect(txtMain, &TextBox::clicked, this, &frmMain::txtMain_Click);
+    new SpellCheck(txtMain, Dictionary::find(QCoreApplication::applicationDirPath()));
 
     createMenus();
     setUpMenuKeyboard();
