@@ -59,8 +59,9 @@ const std::array Rules = {
         Rule{u"ью"_s, u"йу"_s}, Rule{u"ё"_s, u"йо"_s},  Rule{u"ё"_s, u"ьё"_s},
         Rule{u"йо"_s, u"ё"_s},  Rule{u"йо"_s, u"ьё"_s}, Rule{u"ьё"_s, u"ё"_s},
         Rule{u"ьё"_s, u"йо"_s}, Rule{u"ые"_s, u"е"_s},  Rule{u"е"_s, u"ые"_s},
-        // je and ye typed for е
-        Rule{u"йе"_s, u"е"_s},  Rule{u"йе"_s, u"ье"_s},
+        // je and ye typed for е; y read as ы before a vowel where й was meant
+        Rule{u"йе"_s, u"е"_s},  Rule{u"йе"_s, u"ье"_s}, Rule{u"ыа"_s, u"я"_s},
+        Rule{u"ыу"_s, u"ю"_s},  Rule{u"ыо"_s, u"ё"_s},
 };
 
 // A rewrite at one place of the word.

@@ -75,6 +75,10 @@ private slots:
         row("sample, no check", u"--to-latin --sample table.ini"_s, 2);
         row("check, table missing", u"--check --table none.ini"_s, 3);
         row("check, sample missing", u"--check --sample none.txt"_s, 5);
+        row("fix, to Latin", u"--to-latin --fix"_s, 2);
+#ifdef VERTLIN_SPELLING
+        row("fix", u"--to-cyrillic --fix"_s, 0, "eto otsy, zhuk", u"это отцы, жук"_s);
+#endif
     }
 
     void runs()
