@@ -123,7 +123,11 @@ void count(Tally &t, const QString &word, const QString &read, const Spelling::L
     ++t.misread;
     if (underlined) {
         ++t.misreadUnderlined;
-        const QStringList offered = Spelling::offers(read, lexicon);
+        // The first offer, as the menu has it; suggestions cost much more
+        // than readings, so they are asked for only without a reading.
+        QStringList offered = Spelling::readings(read, lexicon);
+        if (offered.isEmpty())
+            offered = lexicon.suggestions(read);
         t.firstRight += !offered.isEmpty() && fold(offered.constFirst()) == fold(word);
     }
     if (fold(after) != fold(word) && t.left.size() < 12)
