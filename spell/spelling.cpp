@@ -62,8 +62,9 @@ const std::array Rules = {
         // je and ye typed for е; y read as ы before a vowel where й was meant
         Rule{u"йе"_s, u"е"_s},  Rule{u"йе"_s, u"ье"_s}, Rule{u"ыа"_s, u"я"_s},
         Rule{u"ыу"_s, u"ю"_s},  Rule{u"ыо"_s, u"ё"_s},
-        // sh typed for сх where h stands for х
-        Rule{u"ш"_s, u"сх"_s},
+        // sh typed for сх where h stands for х, and for щ; eh for э, ia for ия
+        Rule{u"ш"_s, u"сх"_s},  Rule{u"ш"_s, u"щ"_s},   Rule{u"ех"_s, u"э"_s},
+        Rule{u"иа"_s, u"ия"_s},
 };
 
 // A rewrite at one place of the word.

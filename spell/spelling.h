@@ -42,8 +42,9 @@ QList<Span> misspelt(QStringView text, const Lexicon &lexicon);
 
 // Spellings of word that differ only where typed Latin is read the same
 // for several Cyrillic spellings (е/э, ц/тс/тц, щ/сч/шч, ь/ъ or none,
-// й/ы, я ю ё / йа йу йо / ья ью ьё, йе for е, ые/е, ш/сх, final ий/ый),
-// fewest changes first, in the case of word; only those the lexicon knows.
+// й/ы, я ю ё / йа йу йо / ья ью ьё, йе for е, ые/е, ш/сх/щ, ех for э, иа
+// for ия, final ий/ый), fewest changes first, in the case of word; only
+// those the lexicon knows.
 QStringList readings(const QString &word, const Lexicon &lexicon);
 
 // What a menu offers for an unknown word: its readings, then the

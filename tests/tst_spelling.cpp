@@ -42,6 +42,9 @@ private slots:
         QTest::newRow("я/йа/ья") << u"Гаяна"_s << u"гайана"_s << u"Гайана suggested"_s;
         QTest::newRow("ые/е") << u"ыесть"_s << u"есть"_s << u"есть suggested"_s;
         QTest::newRow("ш/сх") << u"шема"_s << u"схема"_s << u"схема suggested"_s;
+        QTest::newRow("ш/щ") << u"вообше"_s << u"вообще"_s << u"вообще suggested"_s;
+        QTest::newRow("ех for э") << u"ехкран"_s << u"экран"_s << u"экран suggested"_s;
+        QTest::newRow("иа for ия") << u"Ксениа"_s << u"ксения"_s << u"Ксения suggested"_s;
         QTest::newRow("ий/ый at the end") << u"новий"_s << u"новый"_s << u"новый suggested"_s;
         QTest::newRow("two, fewest changes first")
                 << u"ец"_s << u"этс етс"_s << u"етс этс suggested"_s;
