@@ -108,6 +108,7 @@ QList<Site> sitesOf(const QString &word)
 
 // Rewrites made together never touch: each starts after the one before.
 constexpr int MostChanges = 2;
+constexpr qsizetype MostLetters = 40;
 
 void combine(const QString &word, const QList<Site> &sites, qsizetype from,
              QList<const Site *> &chosen, int changes, QStringList &out)
@@ -203,6 +204,10 @@ QList<Span> misspelt(QStringView text, const Lexicon &lexicon)
 
 QStringList readings(const QString &word, const Lexicon &lexicon)
 {
+    // Longer than any Russian word: no reading, rather than a pause while
+    // thousands of spellings are looked up.
+    if (word.size() > MostLetters)
+        return {};
     const Case shape = caseOf(word);
     const QString lower = word.toLower();
     const QList<Site> sites = sitesOf(lower);
