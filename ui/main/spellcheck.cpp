@@ -10,13 +10,15 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 SpellUnderline::SpellUnderline(TextBox *box, const Dictionary &dictionary)
     : QObject(box), m_box(box), m_dictionary(dictionary)
 {
     connect(box->document(), &QTextDocument::contentsChange, this, &SpellUnderline::recheck);
-    check(box->document()->firstBlock(), box->document()->lastBlock());
+    recheck(0, 0, box->document()->characterCount());
 }
 
 void SpellUnderline::setChecking(bool on)
@@ -24,47 +26,58 @@ void SpellUnderline::setChecking(bool on)
     m_checking = on;
     m_marks.clear();
     if (on)
-        check(m_box->document()->firstBlock(), m_box->document()->lastBlock());
+        recheck(0, 0, m_box->document()->characterCount());
     else
         m_box->setExtraSelections(m_marks);
 }
 
+// Only the words an edit touched are checked again: in a long paragraph,
+// checking all of it at every key would cost as much as the key itself.
 void SpellUnderline::recheck(int position, int charsRemoved, int charsAdded)
 {
     Q_UNUSED(charsRemoved);
     if (!m_checking)
         return;
-    const QTextDocument *document = m_box->document();
-    check(document->findBlock(position), document->findBlock(position + charsAdded));
+    const int end = position + charsAdded;
+    for (QTextBlock block = m_box->document()->findBlock(position);
+         block.isValid() && block.position() <= end; block = block.next())
+        check(block, std::max(position - block.position(), 0),
+              std::min(end - block.position(), block.length() - 1));
+    m_box->setExtraSelections(m_marks);
 }
 
-// The marks of the paragraphs first to last made afresh; the others keep
-// theirs.
-void SpellUnderline::check(const QTextBlock &first, const QTextBlock &last)
+namespace {
+bool inWord(const QString &text, qsizetype at)
 {
-    if (!first.isValid() || !last.isValid())
-        return;
-    const int from = first.position(), to = last.position() + last.length();
-    m_marks.removeIf([from, to](const QTextEdit::ExtraSelection &mark) {
+    const QChar c = text.at(at);
+    return c.isLetterOrNumber() || c.isMark() || c == u'-';
+}
+} // namespace
+
+// The marks of the words of block that reach into from..to made afresh.
+void SpellUnderline::check(const QTextBlock &block, int from, int to)
+{
+    const QString text = block.text();
+    while (from > 0 && inWord(text, from - 1))
+        --from;
+    while (to < text.size() && inWord(text, to))
+        ++to;
+    const int first = block.position() + from, last = block.position() + to;
+    m_marks.removeIf([first, last](const QTextEdit::ExtraSelection &mark) {
         return !mark.cursor.hasSelection()
-                || (mark.cursor.selectionStart() >= from && mark.cursor.selectionStart() < to);
+                || (mark.cursor.selectionEnd() >= first && mark.cursor.selectionStart() <= last);
     });
     QTextCharFormat unknown;
     // The platform's own spell-check underline, in red.
     unknown.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
     unknown.setUnderlineColor(Qt::red);
-    for (QTextBlock block = first; block.isValid(); block = block.next()) {
-        for (const Spelling::Span &word : Spelling::misspelt(block.text(), m_dictionary)) {
-            QTextCursor cursor(block);
-            cursor.setPosition(block.position() + int(word.start));
-            cursor.setPosition(block.position() + int(word.start + word.length),
-                               QTextCursor::KeepAnchor);
-            m_marks.append({cursor, unknown});
-        }
-        if (block == last)
-            break;
+    const QStringView span = QStringView(text).mid(from, to - from);
+    for (const Spelling::Span &word : Spelling::misspelt(span, m_dictionary)) {
+        QTextCursor cursor(block);
+        cursor.setPosition(first + int(word.start));
+        cursor.setPosition(first + int(word.start + word.length), QTextCursor::KeepAnchor);
+        m_marks.append({cursor, unknown});
     }
-    m_box->setExtraSelections(m_marks);
 }
 
 SpellCheck::SpellCheck(TextBox *box, std::unique_ptr<Dictionary> dictionary)

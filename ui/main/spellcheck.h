@@ -17,8 +17,8 @@ class TextBox;
 // Underlines the Cyrillic words the dictionary does not know. The marks
 // are drawn over the text rather than set in it, so that the long
 // paragraph being typed in is not laid out a second time at each key;
-// each mark follows its word through edits, and only the paragraphs that
-// change are checked again. The dictionary keeps its answer per word.
+// each mark follows its word through edits, and only the words an edit
+// touches are checked again. The dictionary keeps its answer per word.
 class SpellUnderline : public QObject
 {
 public:
@@ -28,7 +28,7 @@ public:
 
 private:
     void recheck(int position, int charsRemoved, int charsAdded);
-    void check(const QTextBlock &first, const QTextBlock &last);
+    void check(const QTextBlock &block, int from, int to);
 
     TextBox *m_box;
     const Dictionary &m_dictionary;
