@@ -117,10 +117,9 @@ void report(QTextStream &out, const QString &title, const Results &r)
     out.flush();
 }
 
-Results run(QTextStream &out, const QStringList &table, const QString &name, const QString &text,
-            int iterations, bool wrap, bool spelling)
+// The window shown with text in it, auto-conversion to Cyrillic on.
+TextBox *prepare(frmMain &window, const QString &text, bool wrap, bool spelling)
 {
-    frmMain window(table);
     TextBox *box = window.textBox();
     if (auto *check = window.findChild<QAction *>(u"spellCheck"_s))
         check->setChecked(spelling);
@@ -132,6 +131,14 @@ Results run(QTextStream &out, const QStringList &table, const QString &name, con
     box->setText(text);
     box->moveCursor(QTextCursor::End);
     QCoreApplication::processEvents();
+    return box;
+}
+
+Results run(QTextStream &out, const QStringList &table, const QString &name, const QString &text,
+            int iterations, bool wrap, bool spelling)
+{
+    frmMain window(table);
+    TextBox *box = prepare(window, text, wrap, spelling);
 
     QElapsedTimer clock;
     qint64 handlerReturned = 0;
