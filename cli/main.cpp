@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 // vertlin-convert: the window's conversion for files and pipes.
 //
-//   vertlin-convert (--to-cyrillic | --to-latin) [--table FILE] [FILE]
+//   vertlin-convert (--to-cyrillic [--fix] | --to-latin) [--table FILE] [FILE]
 //   vertlin-convert --check [--table FILE] [--sample FILE] [--report FILE]...
 //   vertlin-convert (--help | --version)
 
 #include "codetable.h"
 #include "conversion.h"
+#include "dictionary.h"
 #include "inputdecoding.h"
 #include "modgp.h"
 #include "numerals.h"
@@ -34,6 +35,7 @@ enum ExitStatus {
     TextUnconvertible = 4,
     InputUnreadable = 5,
     OutputFailed = 6,
+    NoDictionary = 7,
 };
 
 const QString Program = u"vertlin-convert"_s;
@@ -58,7 +60,7 @@ QString helpText(const QCommandLineParser &parser)
 {
     const QString options = parser.helpText().section(u'\n', 1);
     return u"Использование:\n"
-           "  vertlin-convert (--to-cyrillic | --to-latin) [--table ФАЙЛ] [ФАЙЛ]\n"
+           "  vertlin-convert (--to-cyrillic [--fix] | --to-latin) [--table ФАЙЛ] [ФАЙЛ]\n"
            "  vertlin-convert --check [--table ФАЙЛ] [--sample ФАЙЛ] [--report ФАЙЛ]...\n"
            "Обязательно ровно одно из --to-cyrillic, --to-latin и --check.\n\n"_s
             + options
@@ -81,6 +83,7 @@ QString helpText(const QCommandLineParser &parser)
               "  5  входной файл (с --check: образец) не удалось прочитать, или он не\n"
               "     в UTF-8\n"
               "  6  результат, отчёт или справку не удалось записать\n"
+              "  7  с --fix: не найден словарь ru_RU для Hunspell\n"
               "При ошибке на стандартный вывод ничего не пишется.\n"_s;
 }
 
@@ -183,9 +186,17 @@ int readInput(const QString &inputName, QString &text)
     return Converted;
 }
 
-// Converts one input through the table at tablePath to standard output.
-int convertInput(const QString &tablePath, const QString &inputName, bool toCyrillic)
+// Converts one input through the table at tablePath to standard output;
+// with fix, the words the dictionary corrects without asking are corrected.
+int convertInput(const QString &tablePath, const QString &inputName, bool toCyrillic, bool fix)
 {
+    std::unique_ptr<Dictionary> dictionary;
+    if (fix && !(dictionary = Dictionary::find(QCoreApplication::applicationDirPath()))) {
+        say(u"--fix: не найден словарь ru_RU.aff и ru_RU.dic (пакет hunspell-ru) ни в "
+            "папках словарей системы, ни в папке программы."_s);
+        return NoDictionary;
+    }
+
     QStringList entries;
     try {
         CodeTable::load(tablePath, entries);
@@ -213,12 +224,14 @@ int convertInput(const QString &tablePath, const QString &inputName, bool toCyri
         return TextUnconvertible;
     }
 
+    if (dictionary)
+        converted = Spelling::applied(converted, Spelling::fixes(converted, *dictionary));
     return writeOut(converted, u"результат"_s) ? Converted : OutputFailed;
 }
 
 struct Options
 {
-    QCommandLineOption help, version, toCyrillic, toLatin, table, check, sample, report;
+    QCommandLineOption help, version, toCyrillic, toLatin, table, check, sample, report, fix;
 };
 
 Options addOptions(QCommandLineParser &parser)
@@ -242,9 +255,12 @@ Options addOptions(QCommandLineParser &parser)
              "измеряется на нём: слова туда и обратно, прописными, частые слова в двух "
              "привычных наборах латиницей. Можно указать несколько раз."_s,
              u"ФАЙЛ"_s},
+            {u"fix"_s,
+             u"С --to-cyrillic: исправить по словарю слова, которые таблица прочесть не может "
+             "(ето → это), где словарь знает ровно одно прочтение."_s},
     };
     parser.addOptions({options.toCyrillic, options.toLatin, options.table, options.check,
-                       options.sample, options.report});
+                       options.sample, options.report, options.fix});
     parser.addPositionalArgument(u"ФАЙЛ"_s,
                                  u"Текст в UTF-8; без него или «-» — стандартный ввод."_s,
                                  u"[ФАЙЛ]"_s);
@@ -280,10 +296,12 @@ int main(int argc, char *argv[])
         return usageError(u"--sample и --report действуют только вместе с --check."_s);
     if (parser.isSet(options.toCyrillic) == parser.isSet(options.toLatin))
         return usageError(u"укажите одно из направлений: --to-cyrillic или --to-latin."_s);
+    if (parser.isSet(options.fix) && !parser.isSet(options.toCyrillic))
+        return usageError(u"--fix действует только вместе с --to-cyrillic."_s);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         return usageError(u"можно указать только один входной файл."_s);
 
     return convertInput(tableOption(parser, options.table), files.value(0, u"-"_s),
-                        parser.isSet(options.toCyrillic));
+                        parser.isSet(options.toCyrillic), parser.isSet(options.fix));
 }

@@ -9,12 +9,13 @@
 set -euo pipefail
 
 build_packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
+                libhunspell-dev hunspell-ru
                 libgl-dev fonts-dejavu-core)
 test_packages=(xvfb xdotool xclip x11-xkb-utils x11-utils imagemagick
                fonts-dejavu-core libx11-dev desktop-file-utils
                appstream man-db dpkg-dev file lintian
                manpages-ru groff-base debian-faq-ru developers-reference-ru maint-guide-ru
-               mythes-ru mueller7-dict hunspell-ru hunspell-tools gettext icu-devtools
+               mythes-ru mueller7-dict hunspell-tools gettext icu-devtools
                clang libclang-rt-14-dev)
 
 wanted=("${build_packages[@]}")

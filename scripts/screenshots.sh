@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Makes the README's pictures from the real program, in an X server of its
 # own (Xvfb): the main window with converted text, its conversion menu with
-# an auto-conversion mode on, and the About window. Writes docs/screenshots/.
+# an auto-conversion mode on, a misread word underlined with its readings in
+# the context menu, and the About window. Writes docs/screenshots/.
 #   scripts/screenshots.sh [OUTPUT-DIRECTORY]
 # Needs what the tests need (scripts/install-deps.sh test) and a build.
 set -euo pipefail
@@ -68,6 +69,21 @@ key Escape Escape
 menu_closed
 with_caption "$E2E_WORK/menu.png" "$(title)" "$out/conversion-menu.png"
 say "conversion menu: $out/conversion-menu.png"
+
+# Words no table can tell, typed in that mode: the context menu of one.
+key ctrl+a Delete
+type_text "Otsy videli novyj ekran, i eto nemetskij "
+key Return Return ctrl+Home End ctrl+Left Right Menu
+wait_until has_other_window || fail "the context menu did not open"
+eval "$(xdotool getwindowgeometry --shell "$(other_windows | head -n 1)")"
+menu_bottom=$((Y + HEIGHT))
+eval "$(xdotool getwindowgeometry --shell "$W")"
+[ "$menu_bottom" -gt $((Y + HEIGHT)) ] && HEIGHT=$((menu_bottom - Y))
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$E2E_WORK/spelling.png"
+key Escape
+menu_closed
+with_caption "$E2E_WORK/spelling.png" "$(title)" "$out/spelling.png"
+say "spelling: $out/spelling.png"
 
 xdotool windowfocus --sync "$W"
 key alt Right Right Return

@@ -97,6 +97,10 @@ private slots:
         // A full disk is a failure, whatever was to go there: each of these writes on its own.
         for (const QString &arguments : {u"--to-latin"_s, u"--check"_s, u"--help"_s, u"--version"_s})
             row(qPrintable(arguments + u" >/dev/full"_s), arguments + u" >/dev/full"_s, 6, u"жук"_s.toUtf8(), u"не удалось записать"_s);
+        row("fix, to Latin", u"--to-latin --fix"_s, 2);
+#ifdef VERTLIN_SPELLING
+        row("fix", u"--to-cyrillic --fix"_s, 0, "eto otsy, zhuk", u"это отцы, жук"_s);
+#endif
     }
 
     void runs()

@@ -20,12 +20,12 @@ pass "built $(basename "$deb")"
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Section)" = text ] || fail "section '$(field Section)'"
-[ "$(field Recommends)" = qt6-translations-l10n ] || fail "recommends '$(field Recommends)'"
+[ "$(field Recommends)" = "qt6-translations-l10n, hunspell-ru" ] || fail "recommends '$(field Recommends)'"
 case "$(field Depends)" in
     *libqt6widgets6*libstdc++6*) ;;
     *) fail "the dependencies do not name the shared libraries: '$(field Depends)'" ;;
 esac
-pass "section text, recommends qt6-translations-l10n, depends on $(field Depends)"
+pass "section text, recommends qt6-translations-l10n and hunspell-ru, depends on $(field Depends)"
 
 dpkg-deb -e "$deb" "$RELEASE_WORK/control"
 grep -qx /etc/vertlin/vl1.ini "$RELEASE_WORK/control/conffiles" 2>/dev/null \

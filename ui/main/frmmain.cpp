@@ -4,8 +4,10 @@
 #include "accesskeys.h"
 #include "appicon.h"
 #include "appversion.h"
+#include "dictionary.h"
 #include "form2.h"
 #include "screenfit.h"
+#include "spellcheck.h"
 #include "textbox.h"
 #include "twips.h"
 
@@ -67,6 +69,7 @@ frmMain::frmMain(const QStringList &codeTable, QWidget *parent)
     m_paragraphs = new ParagraphConversion(txtMain->document(), m_codeTable);
     connect(txtMain, &TextBox::keyPress, this, &frmMain::txtMain_KeyPress);
     connect(txtMain, &TextBox::clicked, this, &frmMain::txtMain_Click);
+    new SpellCheck(txtMain, Dictionary::find(QCoreApplication::applicationDirPath()));
 
     createMenus();
     setUpMenuKeyboard();

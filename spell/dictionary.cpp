@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: MIT
+#include "dictionary.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#ifdef VERTLIN_HAVE_HUNSPELL
+#include <hunspell/hunspell.hxx>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString Name = u"ru_RU"_s;
+// Beyond this many words the answers are dropped and learnt again, so that
+// a long session does not grow without end.
+constexpr qsizetype MostKept = 200000;
+} // namespace
+
+#ifdef VERTLIN_HAVE_HUNSPELL
+struct Dictionary::Engine
+{
+    Engine(const QString &aff, const QString &dic)
+        : hunspell(QFile::encodeName(aff).constData(), QFile::encodeName(dic).constData()),
+          encoder(hunspell.get_dict_encoding().c_str()),
+          decoder(hunspell.get_dict_encoding().c_str())
+    {
+    }
+    std::string encoded(const QString &word)
+    {
+        const QByteArray bytes = encoder.isValid() ? QByteArray(encoder.encode(word))
+                                                   : word.toUtf8();
+        return bytes.toStdString();
+    }
+    QString decoded(const std::string &word)
+    {
+        const QByteArray bytes = QByteArray::fromStdString(word);
+        return decoder.isValid() ? QString(decoder.decode(bytes)) : QString::fromUtf8(bytes);
+    }
+    Hunspell hunspell;
+    QStringEncoder encoder;
+    QStringDecoder decoder;
+};
+#else
+struct Dictionary::Engine
+{
+};
+#endif
+
+Dictionary::Dictionary(std::unique_ptr<Engine> engine) : m_engine(std::move(engine)) {}
+
+Dictionary::~Dictionary() = default;
+
+QStringList Dictionary::folders(const QString &programDir)
+{
+    QStringList found;
+    for (const QString &data : QStandardPaths::standardLocations(
+                 QStandardPaths::GenericDataLocation))
+        found << data + u"/hunspell"_s << data + u"/myspell"_s << data + u"/myspell/dicts"_s;
+    for (const QString &fixed : {u"/usr/share/hunspell"_s, u"/usr/share/myspell"_s})
+        if (!found.contains(fixed))
+            found << fixed;
+    found << programDir;
+    return found;
+}
+
+std::unique_ptr<Dictionary> Dictionary::find(const QString &programDir)
+{
+#ifdef VERTLIN_HAVE_HUNSPELL
+    for (const QString &folder : folders(programDir)) {
+        const QString aff = QDir(folder).filePath(Name + u".aff"_s);
+        const QString dic = QDir(folder).filePath(Name + u".dic"_s);
+        if (QFileInfo(aff).isReadable() && QFileInfo(dic).isReadable())
+            return std::unique_ptr<Dictionary>(
+                    new Dictionary(std::make_unique<Engine>(aff, dic)));
+    }
+#else
+    Q_UNUSED(programDir);
+#endif
+    return nullptr;
+}
+
+bool Dictionary::knows(const QString &word) const
+{
+    if (const auto known = m_known.constFind(word); known != m_known.cend())
+        return *known;
+    if (m_known.size() >= MostKept)
+        m_known.clear();
+#ifdef VERTLIN_HAVE_HUNSPELL
+    const bool known = m_engine->hunspell.spell(m_engine->encoded(word));
+#else
+    const bool known = true;
+#endif
+    m_known.insert(word, known);
+    return known;
+}
+
+QStringList Dictionary::suggestions(const QString &word) const
+{
+    QStringList found;
+#ifdef VERTLIN_HAVE_HUNSPELL
+    for (const std::string &suggestion : m_engine->hunspell.suggest(m_engine->encoded(word)))
+        found << m_engine->decoded(suggestion);
+#else
+    Q_UNUSED(word);
+#endif
+    return found;
+}

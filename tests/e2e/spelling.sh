@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Words the table cannot tell (eto reads ето) typed in auto-conversion: a
+# right click on the first offers это first, choosing it replaces that word
+# alone, and one Ctrl+Z brings ето back.
+. "$(dirname "$0")/lib.sh"
+e2e_init
+[ -r /usr/share/hunspell/ru_RU.dic ] || skip "no Russian dictionary (hunspell-ru)"
+start_x
+start_app
+
+open_menu 1
+key Down Down Down Return # LAT --> RUS
+menu_closed
+type_text 'eto ekran '
+expect_selected_text 'ето екран ' "auto-conversion reads eto as ето"
+
+# The first word of the text area, just below the menu bar.
+xdotool mousemove --window "$W" 12 36 click 3
+wait_until has_other_window || fail "no context menu"
+shot "$E2E_WORK/menu.png" "$(other_windows | head -n 1)"
+key Down Return
+menu_closed
+expect_selected_text 'это екран ' "the first reading offered replaced the word"
+key ctrl+z
+expect_selected_text 'ето екран ' "one Ctrl+Z took the replacement back"
