@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "conversion.h"
-#include "kernels.h"
 #include "literalreference.h"
 #include "modgp.h"
 #include "runtimeerror.h"
@@ -11,7 +10,7 @@
 using namespace Qt::StringLiterals;
 using LiteralReference::outcome;
 using LiteralReference::Overflow;
-using Substitution::Limits;
+using Limits = ConversionTable::Limits;
 
 // Random cases: texts and Latin words up to these lengths (Cyrillic words one
 // longer), tables of up to this many entries.
@@ -200,12 +199,11 @@ private slots:
     {
         QFETCH(QString, table);
         QFETCH(QString, text);
-        QFETCH(int, blockSize);
         QFETCH(int, scatter);
         const QStringList entries = table.split(u'|');
         for (const bool toCyrillic : {true, false}) {
             for (const int maxLength : {20, 200}) {
-                const Limits limits{maxLength, blockSize, scatter};
+                const Limits limits{maxLength, scatter};
                 QCOMPARE(outcome([&] {
                              return ConversionTable(entries).convert(text, toCyrillic, limits);
                          }),
@@ -214,35 +212,6 @@ private slots:
                                                                   maxLength);
                          }));
             }
-        }
-    }
-
-    // The vectorised kernels and their plain twins, on random texts of two
-    // letters around multiples of the eight-character lane.
-    void kernels_data()
-    {
-        QTest::addColumn<int>("needleLength");
-        for (const int m : {1, 2, 3, 8})
-            QTest::addRow("needle of %d", m) << m;
-    }
-
-    void kernels()
-    {
-        QFETCH(int, needleLength);
-        m_random.seed(20261207);
-        for (int i = 0; i < 20000; ++i) {
-            QString text = randomString(u"ab", 0, 40);
-            const QString needle = randomString(u"ab", needleLength, needleLength);
-            const auto *chars = reinterpret_cast<const char16_t *>(text.utf16());
-            const auto *n = reinterpret_cast<const char16_t *>(needle.utf16());
-            QCOMPARE(Substitution::Kernels::find(chars, text.size(), n, needleLength),
-                     Substitution::Kernels::findPlain(chars, text.size(), n, needleLength));
-            QString plain = text;
-            const auto writable = [](QString &s) { return reinterpret_cast<char16_t *>(s.data()); };
-            QCOMPARE(Substitution::Kernels::replaceCharacter(writable(text), text.size(), u'a', u'c'),
-                     Substitution::Kernels::replaceCharacterPlain(writable(plain), plain.size(),
-                                                                  u'a', u'c'));
-            QCOMPARE(text, plain);
         }
     }
 
@@ -293,8 +262,8 @@ private slots:
                     randomString(QString(alphabet).remove(u'|'), 0, shape.textLength);
             const bool toCyrillic = m_random.bounded(2) == 0;
             const int n = shape.textLength;
-            const Limits limits = n > 1000 ? Limits{} : Limits{6 + m_random.bounded(3 * n),
-                    1 + m_random.bounded(n / 2), m_random.bounded(4) == 0 ? 32 : 0};
+            const Limits limits = n > 1000 ? Limits{}
+                    : Limits{6 + m_random.bounded(3 * n), m_random.bounded(4) == 0 ? 32 : 0};
             const QString actual = outcome(
                     [&] { return ConversionTable(table).convert(text, toCyrillic, limits); });
             const QString expected = outcome([&] {
@@ -302,7 +271,7 @@ private slots:
             });
             if (actual != expected)
                 qWarning() << "case" << i << table << text.left(100) << "limits" << limits.maxLength
-                           << limits.blockSize << limits.scatter;
+                           << limits.scatter;
             QCOMPARE(actual, expected);
         }
     }
