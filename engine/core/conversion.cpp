@@ -107,11 +107,34 @@ struct CharacterMap
 // stream, and room the steps reuse.
 struct Work
 {
+    Work(const QString &start, Limits bounds)
+        : text(toU16(start)), limits(bounds), longest(start.size())
+    {
+    }
+
     std::u16string text, spare;
     Limits limits;
     qsizetype longest = 0;
     std::vector<std::pair<qint32, qint32>> found; // a group's matches (rule, at)
     std::vector<qint32> owner;
+    // How many characters of each bucket (code % 4096) the text holds,
+    // counted again only when a rule asks after the text has changed. Most
+    // rules near the end of a table look for what earlier ones have already
+    // replaced: they go without a reading of the text.
+    std::vector<qint32> counts;
+    bool changed = true;
+
+    bool mayHold(const std::vector<std::pair<int, int>> &needed)
+    {
+        if (changed) {
+            counts.assign(4096, 0);
+            for (const char16_t c : text)
+                ++counts[c & 0xFFF];
+            changed = false;
+        }
+        return std::all_of(needed.begin(), needed.end(),
+                           [&](const auto &need) { return counts[size_t(need.first)] >= need.second; });
+    }
 };
 
 // Step two: rules that cannot make matches for one another, swept together.
@@ -295,6 +318,7 @@ const Rule *Group::apply(Work &work) const
         work.longest = std::max(work.longest, length);
     }
     write(work, length);
+    work.changed = true;
     return nullptr;
 }
 
@@ -308,6 +332,7 @@ struct Single
     // pass: where the search string, from its character o on, agrees with
     // the start of the replacement.
     std::vector<int> overlaps;
+    std::vector<std::pair<int, int>> needed; // (bucket, characters) the search string holds
 
     explicit Single(const Rule *r);
     int advance(int state, char16_t c) const
@@ -330,6 +355,10 @@ Single::Single(const Rule *r) : rule(r), border(r->search.size(), 0)
             ++k;
         border[i] = int(k);
     }
+    std::map<int, int> buckets;
+    for (const char16_t c : s)
+        ++buckets[c & 0xFFF];
+    needed.assign(buckets.begin(), buckets.end());
     if (r->holdsSearch)
         return;
     // After a replacement the scan goes on at its second character. No
@@ -442,7 +471,7 @@ bool Pass::replace(Places &next)
     const std::u16string &by = m_rule.replacement;
     const qsizetype at = m_at + m_shift - qsizetype(m_rule.search.size());
     m_state = m_single.stateAfterTail;
-    m_started = true;
+    m_started = m_work.changed = true;
     if (m_rule.growth() == 0) {
         std::copy(by.begin(), by.end(), m_work.text.begin() + at);
         return true;
@@ -473,6 +502,8 @@ bool Pass::replace(Places &next)
 
 const Rule *Single::apply(Work &work) const
 {
+    if (!work.mayHold(needed))
+        return nullptr;
     if (rule->holdsSearch) {
         // Replaced by itself, nothing changes. A longer replacement that
         // contains its search string finds a match again in every pass and
@@ -616,8 +647,10 @@ const Rule *ConversionTable::Plan::run(Work &work) const
 {
     for (const Step &step : steps) {
         const Rule *failed = nullptr;
-        if (const auto *map = std::get_if<CharacterMap>(&step))
+        if (const auto *map = std::get_if<CharacterMap>(&step)) {
             map->apply(work.text);
+            work.changed = true;
+        }
         else if (const auto *group = std::get_if<Group>(&step))
             failed = group->apply(work);
         else
@@ -706,7 +739,7 @@ QString ConversionTable::convert(const QString &text, bool toCyrillic, Limits li
     // long. Past this check only a rule that lengthens the text can fail.
     if (text.size() >= limits.maxLength)
         throwOverflow(Cause::TextTooLong, -1, m_table, text.size());
-    Work work{toU16(text), {}, limits, text.size(), {}, {}};
+    Work work(text, limits);
     if (const Rule *failed = plan.run(work)) {
         throwOverflow(failed->holdsSearch ? Cause::EntryGrowsWithoutEnd : Cause::EntryGrowsText,
                       failed->entry, m_table, text.size());
@@ -724,7 +757,7 @@ QString ConversionTable::replaceAll(const QString &text, const QString &search,
     if (text.size() >= limits.maxLength)
         throw RuntimeError::overflow();
     const Plan plan({Rule(toU16(search), toU16(replacement), -1)});
-    Work work{toU16(text), {}, limits, text.size(), {}, {}};
+    Work work(text, limits);
     if (plan.run(work))
         throw RuntimeError::overflow();
     return toQString(work.text);
