@@ -107,10 +107,10 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
         // A text over the limit: the message gives its length.
-        for (const auto &[length, said] : {std::pair{32771, u"32771 знак"_s},
-                                           {32773, u"32773 знака"_s},
-                                           {32775, u"32775 знаков"_s},
-                                           {32811, u"32811 знаков"_s}})
+        for (const auto &[length, said] : {std::pair{32771, u"32 771 знак"_s},
+                                           {32773, u"32 773 знака"_s},
+                                           {32775, u"32 775 знаков"_s},
+                                           {32811, u"32 811 знаков"_s}})
             QTest::newRow(qPrintable(said))
                     << u"--to-cyrillic"_s << QByteArray(length, 'a') << false << 4 << said;
         const QString unwritten = u"не удалось записать"_s;

@@ -130,7 +130,7 @@ private slots:
         QTest::addColumn<QString>("named");
         const QString q40000(40000, u'q');
         QTest::newRow("text too long") << u"a b"_s << QString(32767, u'x') << true
-                                       << int(Cause::TextTooLong) << 0 << u"32767 знаков"_s;
+                                       << int(Cause::TextTooLong) << 0 << u"32 767 знаков"_s;
         QTest::newRow("endless growth") << u"zh ж|a aa"_s << u"zhuka"_s << true
                                         << int(Cause::EntryGrowsWithoutEnd) << 3 << u"«a aa»"_s;
         QTest::newRow("endless growth, to Latin") << u"ab b|k к"_s << u"kb"_s << false
@@ -138,11 +138,11 @@ private slots:
                                                   << u"Строка 2 таблицы vl1.ini «ab b»"_s;
         QTest::newRow("grows past the limit") << u"k к|x кс"_s << QString(20000, u'x') << true
                                               << int(Cause::EntryGrowsText) << 3
-                                              << u"строке 3 таблицы vl1.ini «x кс» текст (20000"_s;
+                                              << u"строке 3 таблицы vl1.ini «x кс» текст (20 000"_s;
         // Blamed whatever the text; shown by its beginning. "%1" stays as typed.
         QTest::newRow("overlong line") << u"a b| |%1"_s + q40000 << u"ab"_s << true
                                        << int(Cause::EntryTooLong) << 4
-                                       << u"(«%1"_s + q40000.left(58) + u"…») слишком длинная: в ней 40002"_s;
+                                       << u"(«%1"_s + q40000.left(58) + u"…») слишком длинная: в ней 40 002"_s;
     }
 
     void overflowCause()

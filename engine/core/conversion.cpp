@@ -7,6 +7,7 @@
 #include <QStringView>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <numeric>
@@ -367,6 +368,7 @@ Single::Single(const Rule *r) : rule(r), border(r->search.size(), 0)
     for (size_t i = 1; i < r->replacement.size(); ++i)
         stateAfterTail = advance(stateAfterTail, r->replacement[i]);
     overlaps = agreeingOffsets(s, r->replacement);
+    std::reverse(overlaps.begin(), overlaps.end()); // places before a replacement in order
 }
 
 // Where a pass may find a match: the places in spots (sorted), and any
@@ -380,12 +382,13 @@ struct Places
 // One pass. It examines every position up to the length it started with,
 // in order, in the text as it stands; at a match it replaces, and the scan
 // goes on at the next position, inside the replacement. Everything before
-// the position being examined is final, so the text is streamed into the
-// second buffer (nothing is copied before the first match) instead of
-// being rebuilt at every match; a replacement as long as its search string
-// is written in place. The match state is how many characters of the
-// search string the last ones read are; with none pending, the pass jumps
-// to the next place a match may start.
+// the position being examined is final, so the pass writes the text once,
+// from its first match on, instead of rebuilding it at every match: in
+// place when replacements do not lengthen it (what is written never
+// overtakes what is read, and a pass with one match near the end costs
+// next to nothing), into the second buffer when they do. The match state
+// is how many characters of the search string the last ones read are; with
+// none pending, the pass jumps to the next place a match may start.
 class Pass
 {
 public:
@@ -402,6 +405,7 @@ public:
 private:
     bool seek();
     bool replace(Places &next);
+    void keepRead(qsizetype extra);
 
     const Single &m_single;
     const Rule &m_rule;
@@ -410,11 +414,11 @@ private:
     const char16_t *const m_in; // the text as the pass found it
     const qsizetype m_length;   // its length, the bound of the scan
     std::vector<qint32>::const_iterator m_spot;
-    qsizetype m_at = 0;     // in m_in, the next character to read
-    qsizetype m_copied = 0; // m_in before this is in the second buffer, or replaced
-    qsizetype m_shift = 0;  // the growth so far: m_in[i] now stands at i + m_shift
+    char16_t *m_out = nullptr; // where the result is written, from the first match on
+    qsizetype m_at = 0;        // in m_in, the next character to read
+    qsizetype m_copied = 0;    // m_in before this is written, or replaced
+    qsizetype m_shift = 0;     // the growth so far: m_in[i] now stands at i + m_shift
     int m_state = 0;
-    bool m_started = false;
 };
 
 Pass::Outcome Pass::run(Places &next)
@@ -430,16 +434,37 @@ Pass::Outcome Pass::run(Places &next)
         if (m_state == m && !replace(next))
             return Overflow;
     }
-    if (!m_started || m_rule.growth() == 0)
+    if (!m_out)
         return Unchanged;
-    m_work.spare.append(m_in + m_copied, size_t(m_length - m_copied));
-    std::swap(m_work.text, m_work.spare);
-    std::sort(next.spots.begin(), next.spots.end());
+    m_at = m_length;
+    keepRead(0);
+    const qsizetype length = m_length + m_shift;
+    if (m_out != m_work.text.data())
+        std::swap(m_work.text, m_work.spare);
+    m_work.text.resize(size_t(length));
+    if (!std::is_sorted(next.spots.begin(), next.spots.end()))
+        std::sort(next.spots.begin(), next.spots.end());
     next.spots.erase(std::unique(next.spots.begin(), next.spots.end()), next.spots.end());
     // What grew past the bound waits for the next pass.
     if (next.from != 0)
-        next.from = qsizetype(m_work.text.size()) > m_length ? m_length : Nowhere;
-    return Changed;
+        next.from = length > m_length ? m_length : Nowhere;
+    return m_rule.growth() == 0 ? Unchanged : Changed;
+}
+
+// Writes what has been read since the last match, with room for extra more.
+void Pass::keepRead(qsizetype extra)
+{
+    const qsizetype count = m_at - m_copied, written = m_copied + m_shift;
+    if (m_out != m_work.text.data()) {
+        std::u16string &spare = m_work.spare;
+        if (qsizetype(spare.size()) < written + count + extra) {
+            spare.resize(size_t(std::max(written + count + extra, 2 * qsizetype(spare.size()))));
+            m_out = spare.data();
+        }
+    }
+    if (m_shift != 0 || m_out != m_in)
+        std::memmove(m_out + written, m_in + m_copied, size_t(count) * sizeof(char16_t));
+    m_copied = m_at;
 }
 
 // To the next place a match may start, before the bound: false when none is.
@@ -469,26 +494,20 @@ bool Pass::seek()
 bool Pass::replace(Places &next)
 {
     const std::u16string &by = m_rule.replacement;
-    const qsizetype at = m_at + m_shift - qsizetype(m_rule.search.size());
+    const qsizetype growth = m_rule.growth();
     m_state = m_single.stateAfterTail;
-    m_started = m_work.changed = true;
-    if (m_rule.growth() == 0) {
-        std::copy(by.begin(), by.end(), m_work.text.begin() + at);
-        return true;
-    }
-    std::u16string &out = m_work.spare;
-    if (m_copied == 0 && m_shift == 0)
-        out.clear();
-    out.append(m_in + m_copied, size_t(m_at - m_copied));
-    out.resize(size_t(at));
-    out += by;
-    m_copied = m_at;
-    m_shift = qsizetype(out.size()) - m_at;
-    if (m_rule.growth() > 0 && m_length + m_shift >= m_work.limits.maxLength)
+    m_work.changed = true;
+    if (!m_out)
+        m_out = growth > 0 ? m_work.spare.data() : m_work.text.data();
+    keepRead(growth);
+    const qsizetype at = m_at + m_shift - qsizetype(m_rule.search.size());
+    std::copy(by.begin(), by.end(), m_out + at);
+    m_shift += growth;
+    if (growth > 0 && m_length + m_shift >= m_work.limits.maxLength)
         return false;
     // Many scattered places cost more to visit one by one than a reading
     // of the whole text.
-    if (next.from != 0) {
+    if (growth != 0 && next.from != 0) {
         for (const int o : m_single.overlaps) {
             if (at >= o)
                 next.spots.push_back(qint32(at - o));

@@ -23,7 +23,7 @@ struct ConversionLimits
     // A rule's later pass visits only the places its pass before changed,
     // unless there are more than one per this many characters: then it
     // reads the whole text. 0 always visits the places.
-    qsizetype scatter = 32;
+    qsizetype scatter = 4;
 };
 
 // A code table with its words taken out once and planned, for each
