@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "codetable.h"
 #include "conversion.h"
 #include "literalreference.h"
 #include "modgp.h"
@@ -164,35 +165,32 @@ private slots:
         }
     }
 
-    // Chosen cases against the step-by-step routine, at the points where
-    // the engine changes its way: blocks of blockSize characters, a pass
-    // over scattered places turned into a whole search (scatter), the
-    // longest search string looked for directly (8 characters).
+    // Chosen cases against the step-by-step routine, for each kind of step,
+    // both ways, with the length limit at 20 and 200. scatter 1 makes a
+    // later pass read the whole text, 0 visit the places the one before
+    // changed.
     void boundaries_data()
     {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("blockSize");
         QTest::addColumn<int>("scatter");
-        const QString a8(8, u'a'), a9(9, u'a');
-        QTest::newRow("match across blocks") << u"ab xyz"_s << u"aab"_s << 2 << 0;
-        QTest::newRow("8 letters across blocks") << a8 + u" b"_s << u"x"_s + a9 + u'x' << 5 << 0;
-        QTest::newRow("9 letters across blocks") << a9 + u" b"_s << u"x"_s + a9 + a8 << 5 << 0;
-        QTest::newRow("8 letters, shrinking") << a8 + u" a"_s << QString(70, u'a') << 16 << 0;
-        QTest::newRow("9 letters, growing") << a9 + u' ' + a8 + u"bb"_s << QString(40, u'a') << 7
-                                           << 0;
-        // Each pass puts a match just past its scan bound, for the next.
-        QTest::newRow("grows past its bound") << u"ab bba"_s << u"aaab"_s << 3 << 0;
-        QTest::newRow("grows past its bound, blocks of 1") << u"ab bba"_s << u"aaab"_s << 1 << 0;
-        QTest::newRow("places turned into a whole search") << u"ab ba|ba aab"_s
-                                                          << u"abababxaabb"_s << 2 << 1;
-        QTest::newRow("match over four blocks, in place") << u"aa baaa"_s
-                                                         << u"abaabbabbbaaaaab"_s << 1 << 0;
-        QTest::newRow("lone place past the end") << u"abb a"_s << u"bbabb"_s << 2 << 0;
-        QTest::newRow("replacement splits a block") << u"a bbbbbbb"_s << u"aaaa"_s << 2 << 0;
-        QTest::newRow("identity at the limit") << u"ab ab"_s << QString(20, u'x') << 4 << 0;
-        QTest::newRow("run, then one character") << u"a b|b c|x y|c a"_s << u"abcx"_s << 2 << 0;
-        QTest::newRow("runaway without a match") << u"ab abb"_s << u"ba"_s << 2 << 0;
+        // Character maps.
+        QTest::newRow("map, chained, then a lone one") << u"a b|b c|x y|c a"_s << u"abcx"_s << 0;
+        QTest::newRow("map at the limit") << u"a b|b a"_s << QString(20, u'a') << 0;
+        // Groups: a growing one to the limit, a match at the very end, one
+        // a rule before it overlaps.
+        QTest::newRow("group grows to the limit") << u"ab x|cd yz"_s << u"cdcdcdcdcdcdcdcd"_s << 0;
+        QTest::newRow("group, match at the end") << u"ba x|ab yz"_s << u"abaxab"_s << 0;
+        // One rule and its passes.
+        QTest::newRow("grows past its bound") << u"ab bba"_s << u"aaab"_s << 0;
+        QTest::newRow("grows past its bound, reading it all") << u"ab bba"_s << u"aaab"_s << 1;
+        QTest::newRow("places turned into a whole reading") << u"ab ba|ba aab"_s
+                                                           << u"abababxaabb"_s << 1;
+        QTest::newRow("shrinks in place, one place per pass") << u"cxy xy"_s << u"cccxyx"_s << 0;
+        QTest::newRow("partial match left behind") << u"aab b|b aab"_s << u"aaabaab"_s << 0;
+        QTest::newRow("lone place past the end") << u"abb a"_s << u"bbabb"_s << 0;
+        QTest::newRow("identity at the limit") << u"ab ab"_s << QString(20, u'x') << 0;
+        QTest::newRow("runaway without a match") << u"ab abb"_s << u"ba"_s << 0;
     }
 
     void boundaries()
@@ -203,9 +201,9 @@ private slots:
         const QStringList entries = table.split(u'|');
         for (const bool toCyrillic : {true, false}) {
             for (const int maxLength : {20, 200}) {
-                const Limits limits{maxLength, scatter};
                 QCOMPARE(outcome([&] {
-                             return ConversionTable(entries).convert(text, toCyrillic, limits);
+                             return ConversionTable(entries).convert(text, toCyrillic,
+                                                                     {maxLength, scatter});
                          }),
                          outcome([&] {
                              return LiteralReference::convertText(text, entries, toCyrillic,
@@ -215,8 +213,38 @@ private slots:
         }
     }
 
+    // Which kind of step takes which entries, at the switch-over points,
+    // and the shipped table's plan, which a change that sends it down a
+    // slower way would alter.
+    void plan_data()
+    {
+        using Counts = ConversionTable::StepCounts;
+        QTest::addColumn<QStringList>("table");
+        QTest::addColumn<Counts>("toLatin");
+        QTest::addColumn<Counts>("toCyrillic");
+        QStringList shipped;
+        CodeTable::load(qEnvironmentVariable("VERTLIN_SOURCE_DIR") + u"/data/vl1.ini"_s, shipped);
+        QTest::newRow("shipped") << shipped << Counts{3, 3, 66} << Counts{3, 3, 66};
+        const QString a16(16, u'a'), far = QString(QChar(u'a' + 4096));
+        QTest::newRow("16 letters, grouped") << QStringList{a16 + u" x"_s, u"b yz"_s}
+                                             << Counts{0, 1, 0} << Counts{0, 1, 0};
+        QTest::newRow("17 letters, alone") << QStringList{a16 + u"a x"_s, u"b yz"_s}
+                                           << Counts{0, 1, 0} << Counts{0, 0, 2};
+        QTest::newRow("maps 4096 apart") << QStringList{u"a b"_s, far + u" c"_s}
+                                         << Counts{1, 0, 0} << Counts{2, 0, 0};
+        QTest::newRow("replacement holds a letter looked for")
+                << QStringList{u"ab xy"_s, u"cd a"_s} << Counts{0, 0, 2} << Counts{0, 0, 2};
+    }
+
+    void plan()
+    {
+        QFETCH(QStringList, table);
+        QTEST(ConversionTable(table).stepCounts(false), "toLatin");
+        QTEST(ConversionTable(table).stepCounts(true), "toCyrillic");
+    }
+
     // Random cases against the step-by-step routine. Short texts get a
-    // length limit and blocks so small that every boundary is reached.
+    // length limit so low that every boundary is reached.
     void differential_data()
     {
         QTest::addColumn<QString>("alphabet");
