@@ -53,7 +53,6 @@ public:
     struct StepCounts
     {
         int characterMaps = 0, groups = 0, singles = 0;
-        bool operator==(const StepCounts &) const = default;
     };
     StepCounts stepCounts(bool toCyrillic) const;
 
