@@ -596,12 +596,15 @@ struct ConversionTable::Plan
     const Rule *run(Work &work) const;
 };
 
-// The one place that decides which step takes which rule.
+// The one place that decides which step takes which rule: a run of
+// one-for-one rules is one sweep whatever its length; consecutive rules
+// that cannot make matches for one another are one reading of the text
+// for all of them; any other rule needs its own passes, as each of them
+// depends on what the one before it left.
 ConversionTable::Plan::Plan(std::vector<Rule> usable) : rules(std::move(usable))
 {
-    for (size_t first = 0; first < rules.size();) {
+    for (size_t first = 0; first < rules.size();)
         first = rules[first].oneForOne() ? addCharacterMap(first) : addGroup(first);
-    }
     byLine = std::all_of(rules.begin(), rules.end(), isLocal);
 }
 
@@ -669,8 +672,7 @@ const Rule *ConversionTable::Plan::run(Work &work) const
         if (const auto *map = std::get_if<CharacterMap>(&step)) {
             map->apply(work.text);
             work.changed = true;
-        }
-        else if (const auto *group = std::get_if<Group>(&step))
+        } else if (const auto *group = std::get_if<Group>(&step))
             failed = group->apply(work);
         else
             failed = std::get<Single>(step).apply(work);
