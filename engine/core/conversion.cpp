@@ -404,6 +404,7 @@ public:
 
 private:
     bool seek();
+    bool read();
     bool replace(Places &next);
     void keepRead(qsizetype extra);
 
@@ -424,13 +425,9 @@ private:
 Pass::Outcome Pass::run(Places &next)
 {
     const int m = int(m_rule.search.size());
-    for (;;) {
-        if (m_state == 0 && !seek())
+    while (m_state > 0 || seek()) {
+        if (m_state < m && !read())
             break;
-        // A match that would start at the bound or later is not looked for.
-        if (m_at == m_length || m_at + m_shift - m_state >= m_length)
-            break;
-        m_state = m_single.advance(m_state, m_in[m_at++]);
         if (m_state == m && !replace(next))
             return Overflow;
     }
@@ -451,6 +448,36 @@ Pass::Outcome Pass::run(Places &next)
     return m_rule.growth() == 0 ? Unchanged : Changed;
 }
 
+// Feeds characters to the match state until it is empty again or complete:
+// false when a match would start at the bound or later, which is not
+// looked for. The pass spends most of its time here.
+bool Pass::read()
+{
+    const char16_t *const search = m_rule.search.data();
+    const int *const border = m_single.border.data();
+    const int m = int(m_rule.search.size());
+    const qsizetype bound = m_length - m_shift; // in m_in
+    int state = m_state;
+    qsizetype at = m_at;
+    bool more = true;
+    for (;;) {
+        if (at == m_length || at - state >= bound) {
+            more = false;
+            break;
+        }
+        const char16_t c = m_in[at++];
+        while (state > 0 && search[state] != c)
+            state = border[state - 1];
+        if (search[state] == c)
+            ++state;
+        if (state == 0 || state == m)
+            break;
+    }
+    m_state = state;
+    m_at = at;
+    return more;
+}
+
 // Writes what has been read since the last match, with room for extra more.
 void Pass::keepRead(qsizetype extra)
 {
@@ -468,25 +495,33 @@ void Pass::keepRead(qsizetype extra)
 }
 
 // To the next place a match may start, before the bound: false when none is.
+// Before `from` a match can only start at a place the pass before left: it
+// is compared there at once, and with a match the state is complete.
 bool Pass::seek()
 {
-    const qsizetype end = std::min(m_length, m_length - m_shift);
-    const auto spotsEnd = m_places.spots.end();
-    while (m_spot != spotsEnd && *m_spot < m_at)
-        ++m_spot;
-    qsizetype at = m_spot != spotsEnd ? *m_spot : Nowhere;
-    if (at >= m_places.from) {
-        // Anywhere from here on: skip to the search string's first character.
-        at = std::max(m_at, m_places.from);
-        if (at >= end)
+    const std::u16string &search = m_rule.search;
+    const qsizetype m = qsizetype(search.size()), end = std::min(m_length, m_length - m_shift);
+    for (const auto spotsEnd = m_places.spots.end();; ++m_spot) {
+        while (m_spot != spotsEnd && *m_spot < m_at)
+            ++m_spot;
+        if (m_spot == spotsEnd || *m_spot >= m_places.from)
+            break;
+        if (*m_spot >= end)
             return false;
-        const qsizetype found = QStringView(m_in + at, end - at).indexOf(QChar(m_rule.search[0]));
-        at = found < 0 ? Nowhere : at + found;
+        m_at = *m_spot + 1;
+        if (*m_spot + m <= m_length
+            && std::memcmp(m_in + *m_spot, search.data(), size_t(m) * sizeof(char16_t)) == 0) {
+            m_at = *m_spot + m;
+            m_state = int(m);
+            return true;
+        }
     }
-    if (at >= end)
-        return false;
-    m_at = at;
-    return true;
+    // Anywhere from here on: skip to the search string's first character.
+    const qsizetype at = std::max(m_at, m_places.from);
+    const qsizetype found =
+            at >= end ? -1 : QStringView(m_in + at, end - at).indexOf(QChar(search[0]));
+    m_at = at + found;
+    return found >= 0;
 }
 
 // The match ends just before m_at. False when the text, which only grows
@@ -508,8 +543,12 @@ bool Pass::replace(Places &next)
     // Many scattered places cost more to visit one by one than a reading
     // of the whole text.
     if (growth != 0 && next.from != 0) {
+        // What stands before the replacement is final: a place whose first
+        // character or whose character before the replacement cannot be the
+        // search string's is left out.
+        const char16_t *const search = m_rule.search.data();
         for (const int o : m_single.overlaps) {
-            if (at >= o)
+            if (at >= o && (o == 0 || (m_out[at - 1] == search[o - 1] && m_out[at - o] == search[0])))
                 next.spots.push_back(qint32(at - o));
         }
         const qsizetype scatter = m_work.limits.scatter;
