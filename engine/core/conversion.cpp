@@ -472,6 +472,15 @@ bool Pass::read()
             ++state;
         if (state == 0 || state == m)
             break;
+        // A possible match in what this pass has not changed, before `from`,
+        // can only start at a place the pass before left: seek() compares
+        // those. Reading on could cross a long stretch that repeats the
+        // search string's start.
+        if (at - state >= m_copied && at - state < m_places.from) {
+            at -= state;
+            state = 0;
+            break;
+        }
     }
     m_state = state;
     m_at = at;
