@@ -203,9 +203,11 @@ std::vector<Family> families(const QStringList &shipped)
     const QStringList longWords{u"a"_s, u"b"_s, u"a"_s.repeated(500), u"ab"_s.repeated(300), xy,
                                 u"c"_s};
     // Ten lines of 32,000 characters, and 1 MB of lines of a few hundred.
-    QStringList longLines, manyLines;
-    for (int i = 0; i < 10; ++i)
+    QStringList longLines, shrinkingLines, manyLines;
+    for (int i = 0; i < 10; ++i) {
         longLines << u"ab"_s.repeated(8000) + u' ' + u"ab"_s.repeated(7999) + u'a';
+        shrinkingLines << u"a"_s.repeated(16000) + u' ' + u"a"_s.repeated(15000) + u'b';
+    }
     for (int i = 0; i < 3000; ++i)
         manyLines << u"ab"_s.repeated(80) + u' ' + u"ba"_s.repeated(80);
     const QStringList lineWords{u"a"_s.repeated(4000), u"ab"_s.repeated(2000), u"b"_s};
@@ -214,7 +216,8 @@ std::vector<Family> families(const QStringList &shipped)
             {"any table (up to 8 entries)", 1000, {}, ab, 8, hard},
             {"long entries (up to 12, 64 KB)", 1000, {}, longWords, 12, longHard, longWords, 6},
             {"preparing tables of long lines (up to 1 MB)", 500, {}, ab, 12,
-             {{longLines, u"a"_s, {}}, {manyLines, u"a"_s, {}}}, lineWords, 8, true}};
+             {{longLines, u"a"_s, {}}, {shrinkingLines, u"a"_s, {}}, {manyLines, u"a"_s, {}}},
+             lineWords, 8, true}};
 }
 
 } // namespace
