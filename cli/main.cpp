@@ -10,7 +10,6 @@
 #include "dictionary.h"
 #include "inputdecoding.h"
 #include "modgp.h"
-#include "numerals.h"
 #include "runtimeerror.h"
 #include "tablecheck.h"
 #include "tablereport.h"
@@ -78,13 +77,14 @@ QString helpText(const QCommandLineParser &parser)
               "  1  с --check: в таблице есть замечания\n"
               "  2  ошибка в командной строке\n"
               "  3  таблицу кодов не удалось прочитать\n"
-              "  4  текст не может быть сконвертирован: он длиннее 32 766 знаков или\n"
+              "  4  текст не может быть сконвертирован: он длиннее %1 или\n"
               "     становится длиннее при конвертации\n"
               "  5  входной файл (с --check: образец) не удалось прочитать, или он не\n"
               "     в UTF-8\n"
               "  6  результат, отчёт или справку не удалось записать\n"
               "  7  с --fix: не найден словарь ru_RU для Hunspell\n"
-              "При ошибке на стандартный вывод ничего не пишется.\n"_s;
+              "При ошибке на стандартный вывод ничего не пишется.\n"_s
+                      .arg(RuntimeError::longestConvertible());
 }
 
 bool writeAll(std::FILE *stream, const QByteArray &bytes)
@@ -213,14 +213,8 @@ int convertInput(const QString &tablePath, const QString &inputName, bool toCyri
     try {
         converted = convertText(text, entries, toCyrillic);
     } catch (const RuntimeError &error) {
-        const QString cause = error.overflowExplanation(u"«"_s + tablePath + u"»"_s);
         say(u"текст не может быть сконвертирован: "_s + error.message() + u".\n"_s
-            + (cause.isEmpty()
-                       ? u"Текст длиннее 32 766 знаков или становится длиннее при "
-                         "конвертации (%1 на входе)."_s
-                                 .arg(Numerals::count(text.size(), u"знак"_s, u"знака"_s,
-                                                      u"знаков"_s))
-                       : cause));
+            + error.overflowExplanation(u"«"_s + tablePath + u"»"_s));
         return TextUnconvertible;
     }
 

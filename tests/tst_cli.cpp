@@ -85,7 +85,7 @@ private slots:
         row("two input files", u"--to-latin a b"_s, 2);
         row("table missing", u"--to-latin --table none.ini"_s, 3);
         // The line end makes it 32767 characters.
-        row("too long", u"--to-cyrillic"_s, 4, QByteArray(32766, 'z') + '\n', u"в нём 32767 знаков,"_s);
+        row("too long", u"--to-cyrillic"_s, 4, QByteArray(32766, 'z') + '\n', u"в нём 32 767 знаков,"_s);
         row("input file missing", u"--to-latin none.txt"_s, 5);
         row("input not UTF-8", u"--to-latin"_s, 5, "zh\xE6uk");
         row("check with a direction", u"--check --to-latin"_s, 2);
@@ -122,14 +122,14 @@ private slots:
                  err.constData());
     }
 
-    // The noun agrees with its number, as in "в нём 32767 знаков".
+    // The noun agrees with its number, as in "в нём 32 767 знаков".
     void numerals()
     {
         QStringList said;
         for (const int n : {1, 3, 5, 11, 14, 21, 22, 111, 32771, 32773, 32775, 32811})
             said << Numerals::count(n, u"знак"_s, u"знака"_s, u"знаков"_s);
         QCOMPARE(said.join(u", "_s), u"1 знак, 3 знака, 5 знаков, 11 знаков, 14 знаков, 21 знак, 22 знака, "
-                                     u"111 знаков, 32771 знак, 32773 знака, 32775 знаков, 32811 знаков"_s);
+                                     u"111 знаков, 32 771 знак, 32 773 знака, 32 775 знаков, 32 811 знаков"_s);
     }
 
     // The help fits a terminal of 80 columns and tells every exit status.

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include "codetable.h"
 #include "conversion.h"
-#include "kernels.h"
 #include "literalreference.h"
 #include "modgp.h"
 #include "runtimeerror.h"
@@ -11,7 +11,7 @@
 using namespace Qt::StringLiterals;
 using LiteralReference::outcome;
 using LiteralReference::Overflow;
-using Substitution::Limits;
+using Limits = ConversionTable::Limits;
 
 // Random cases: texts and Latin words up to these lengths (Cyrillic words one
 // longer), tables of up to this many entries.
@@ -74,7 +74,6 @@ private slots:
         QTest::newRow("to Cyrillic") << table << u"zhuk"_s << true << u"жук"_s;
         QTest::newRow("to Latin") << table << u"жук"_s << false << u"zhuk"_s;
         QTest::newRow("z before zh") << reversed << u"zhuk"_s << true << u"зhук"_s;
-        QTest::newRow("z before zh, to Latin") << reversed << u"жук"_s << false << u"zhuk"_s;
         QTest::newRow("overlong line") << QString(32768, u'z') << u""_s << true << Overflow;
         // Passes "aa", "a", then one that leaves the length as it is.
         QTest::newRow("three passes") << u"aa a"_s << u"aaaa"_s << true << u"a"_s;
@@ -97,9 +96,27 @@ private slots:
         const QString aaab = QString(3000, u'a') + u'b', tail = aaab.right(300);
         QTest::newRow("one less per pass") << u"ab b"_s << aaab << true << u"b"_s;
         QTest::newRow("one more per pass") << u"ab bbb"_s << aaab << true << QString(6001, u'b');
-        QTest::newRow("two places far apart") << u"ab b"_s << aaab + QString(3000, u'x') + aaab
-                                              << true << u'b' + QString(3000, u'x') + u'b';
         QTest::newRow("long search string") << u'a' + tail + u' ' + tail << aaab << true << tail;
+        // Each kind of step at its boundaries: character maps, groups (one
+        // growing to the limit, a match at the very end, one a rule before
+        // it overlaps), one rule and its passes.
+        QTest::newRow("map, chained, then a lone one") << u"a b|b c|x y|c a"_s << u"abcx"_s << true
+                                                       << u"aaay"_s;
+        QTest::newRow("map at the limit") << u"a b|b a"_s << QString(20, u'a') << true
+                                          << QString(20, u'a');
+        QTest::newRow("group grows to the limit") << u"ab x|cd yzw"_s << u"cd"_s.repeated(8) << true
+                                                  << u"yzw"_s.repeated(8);
+        QTest::newRow("group, match at the end") << u"ba x|ab yz"_s << u"abaxab"_s << true
+                                                 << u"axxyz"_s;
+        QTest::newRow("grows past its bound") << u"ab bba"_s << u"aaab"_s << true
+                                              << u"bbbbbbbbaaa"_s;
+        QTest::newRow("shrinks in place, a place a pass") << u"cxy xy"_s << u"cccxyx"_s << true
+                                                          << u"xyx"_s;
+        QTest::newRow("partial match left behind") << u"aab b"_s << u"aaabaab"_s << true << u"abb"_s;
+        QTest::newRow("lone place past the end") << u"abb a"_s << u"bbabb"_s << true << u"bba"_s;
+        QTest::newRow("identity at the limit") << u"ab ab"_s << QString(20, u'x') << true
+                                               << QString(20, u'x');
+        QTest::newRow("runaway without a match") << u"ab abb"_s << u"ba"_s << true << u"ba"_s;
     }
 
     void conversion()
@@ -113,9 +130,21 @@ private slots:
         const auto word = [&](int n) { return modGP::GetWord(table, n); };
         if (entries.size() == 1 && toCyrillic)
             QCOMPARE(outcome([&] { return modGP::ReplaceAll(text, word(1), word(2)); }), result);
-        // The step-by-step routine takes seconds to reach the limit or to run many passes.
-        if (text.size() < 100 && result != Overflow)
+        // The step-by-step routine takes seconds to reach the limit or to run
+        // many passes. Short texts go both ways, with lower limits, and with
+        // later passes reading the whole text (scatter 1) or visiting the
+        // places the pass before changed (0).
+        if (text.size() >= 100)
+            return;
+        if (result != Overflow)
             QCOMPARE(LiteralReference::convertText(text, entries, toCyrillic), result);
+        for (const bool way : {true, false}) {
+            for (const Limits limits : {Limits{20, 0}, Limits{20, 1}, Limits{200, 0}, Limits{200, 1}})
+                QCOMPARE(outcome([&] { return ConversionTable(entries).convert(text, way, limits); }),
+                         outcome([&] {
+                             return LiteralReference::convertText(text, entries, way, limits.maxLength);
+                         }));
+        }
     }
 
     // The overflow names what to mend: the table line (by its line in the
@@ -131,7 +160,7 @@ private slots:
         QTest::addColumn<QString>("named");
         const QString q40000(40000, u'q');
         QTest::newRow("text too long") << u"a b"_s << QString(32767, u'x') << true
-                                       << int(Cause::TextTooLong) << 0 << u"32767 знаков"_s;
+                                       << int(Cause::TextTooLong) << 0 << u"32 767 знаков"_s;
         QTest::newRow("endless growth") << u"zh ж|a aa"_s << u"zhuka"_s << true
                                         << int(Cause::EntryGrowsWithoutEnd) << 3 << u"«a aa»"_s;
         QTest::newRow("endless growth, to Latin") << u"ab b|k к"_s << u"kb"_s << false
@@ -139,11 +168,11 @@ private slots:
                                                   << u"Строка 2 таблицы vl1.ini «ab b»"_s;
         QTest::newRow("grows past the limit") << u"k к|x кс"_s << QString(20000, u'x') << true
                                               << int(Cause::EntryGrowsText) << 3
-                                              << u"строке 3 таблицы vl1.ini «x кс» текст (20000"_s;
+                                              << u"строке 3 таблицы vl1.ini «x кс» текст (20 000"_s;
         // Blamed whatever the text; shown by its beginning. "%1" stays as typed.
         QTest::newRow("overlong line") << u"a b| |%1"_s + q40000 << u"ab"_s << true
                                        << int(Cause::EntryTooLong) << 4
-                                       << u"(«%1"_s + q40000.left(58) + u"…») слишком длинная: в ней 40002"_s;
+                                       << u"(«%1"_s + q40000.left(58) + u"…») слишком длинная: в ней 40 002"_s;
     }
 
     void overflowCause()
@@ -165,89 +194,37 @@ private slots:
         }
     }
 
-    // Chosen cases against the step-by-step routine, at the points where
-    // the engine changes its way: blocks of blockSize characters, a pass
-    // over scattered places turned into a whole search (scatter), the
-    // longest search string looked for directly (8 characters).
-    void boundaries_data()
+    // Which kind of step takes which entries, at the switch-over points,
+    // and the shipped table's plan, which a change that sends it down a
+    // slower way would alter.
+    void plan_data()
     {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("blockSize");
-        QTest::addColumn<int>("scatter");
-        const QString a8(8, u'a'), a9(9, u'a');
-        QTest::newRow("match across blocks") << u"ab xyz"_s << u"aab"_s << 2 << 0;
-        QTest::newRow("8 letters across blocks") << a8 + u" b"_s << u"x"_s + a9 + u'x' << 5 << 0;
-        QTest::newRow("9 letters across blocks") << a9 + u" b"_s << u"x"_s + a9 + a8 << 5 << 0;
-        QTest::newRow("8 letters, shrinking") << a8 + u" a"_s << QString(70, u'a') << 16 << 0;
-        QTest::newRow("9 letters, growing") << a9 + u' ' + a8 + u"bb"_s << QString(40, u'a') << 7
-                                           << 0;
-        // Each pass puts a match just past its scan bound, for the next.
-        QTest::newRow("grows past its bound") << u"ab bba"_s << u"aaab"_s << 3 << 0;
-        QTest::newRow("grows past its bound, blocks of 1") << u"ab bba"_s << u"aaab"_s << 1 << 0;
-        QTest::newRow("places turned into a whole search") << u"ab ba|ba aab"_s
-                                                          << u"abababxaabb"_s << 2 << 1;
-        QTest::newRow("match over four blocks, in place") << u"aa baaa"_s
-                                                         << u"abaabbabbbaaaaab"_s << 1 << 0;
-        QTest::newRow("lone place past the end") << u"abb a"_s << u"bbabb"_s << 2 << 0;
-        QTest::newRow("replacement splits a block") << u"a bbbbbbb"_s << u"aaaa"_s << 2 << 0;
-        QTest::newRow("identity at the limit") << u"ab ab"_s << QString(20, u'x') << 4 << 0;
-        QTest::newRow("run, then one character") << u"a b|b c|x y|c a"_s << u"abcx"_s << 2 << 0;
-        QTest::newRow("runaway without a match") << u"ab abb"_s << u"ba"_s << 2 << 0;
+        QTest::addColumn<QStringList>("table");
+        QTest::addColumn<QString>("steps"); // maps, groups, singles: to Latin | to Cyrillic
+        QStringList shipped;
+        CodeTable::load(qEnvironmentVariable("VERTLIN_SOURCE_DIR") + u"/data/vl1.ini"_s, shipped);
+        QTest::newRow("shipped") << shipped << u"3 3 66|3 3 66"_s;
+        const QString a16(16, u'a'), far = QString(QChar(u'a' + 4096));
+        QTest::newRow("16 letters, grouped") << QStringList{a16 + u" x"_s, u"b yz"_s} << u"0 1 0|0 1 0"_s;
+        QTest::newRow("17 letters, alone") << QStringList{a16 + u"a x"_s, u"b yz"_s} << u"0 1 0|0 0 2"_s;
+        QTest::newRow("maps 4096 apart") << QStringList{u"a b"_s, far + u" c"_s} << u"1 0 0|2 0 0"_s;
+        QTest::newRow("replacement holds a searched letter") << QStringList{u"ab xy"_s, u"cd a"_s}
+                                                             << u"0 0 2|0 0 2"_s;
     }
 
-    void boundaries()
+    void plan()
     {
-        QFETCH(QString, table);
-        QFETCH(QString, text);
-        QFETCH(int, blockSize);
-        QFETCH(int, scatter);
-        const QStringList entries = table.split(u'|');
-        for (const bool toCyrillic : {true, false}) {
-            for (const int maxLength : {20, 200}) {
-                const Limits limits{maxLength, blockSize, scatter};
-                QCOMPARE(outcome([&] {
-                             return ConversionTable(entries).convert(text, toCyrillic, limits);
-                         }),
-                         outcome([&] {
-                             return LiteralReference::convertText(text, entries, toCyrillic,
-                                                                  maxLength);
-                         }));
-            }
+        QFETCH(QStringList, table);
+        QStringList steps;
+        for (const bool toCyrillic : {false, true}) {
+            const auto counts = ConversionTable(table).stepCounts(toCyrillic);
+            steps << u"%1 %2 %3"_s.arg(counts.characterMaps).arg(counts.groups).arg(counts.singles);
         }
-    }
-
-    // The vectorised kernels and their plain twins, on random texts of two
-    // letters around multiples of the eight-character lane.
-    void kernels_data()
-    {
-        QTest::addColumn<int>("needleLength");
-        for (const int m : {1, 2, 3, 8})
-            QTest::addRow("needle of %d", m) << m;
-    }
-
-    void kernels()
-    {
-        QFETCH(int, needleLength);
-        m_random.seed(20261207);
-        for (int i = 0; i < 20000; ++i) {
-            QString text = randomString(u"ab", 0, 40);
-            const QString needle = randomString(u"ab", needleLength, needleLength);
-            const auto *chars = reinterpret_cast<const char16_t *>(text.utf16());
-            const auto *n = reinterpret_cast<const char16_t *>(needle.utf16());
-            QCOMPARE(Substitution::Kernels::find(chars, text.size(), n, needleLength),
-                     Substitution::Kernels::findPlain(chars, text.size(), n, needleLength));
-            QString plain = text;
-            const auto writable = [](QString &s) { return reinterpret_cast<char16_t *>(s.data()); };
-            QCOMPARE(Substitution::Kernels::replaceCharacter(writable(text), text.size(), u'a', u'c'),
-                     Substitution::Kernels::replaceCharacterPlain(writable(plain), plain.size(),
-                                                                  u'a', u'c'));
-            QCOMPARE(text, plain);
-        }
+        QTEST(steps.join(u'|'), "steps");
     }
 
     // Random cases against the step-by-step routine. Short texts get a
-    // length limit and blocks so small that every boundary is reached.
+    // length limit so low that every boundary is reached.
     void differential_data()
     {
         QTest::addColumn<QString>("alphabet");
@@ -293,17 +270,15 @@ private slots:
                     randomString(QString(alphabet).remove(u'|'), 0, shape.textLength);
             const bool toCyrillic = m_random.bounded(2) == 0;
             const int n = shape.textLength;
-            const Limits limits = n > 1000 ? Limits{} : Limits{6 + m_random.bounded(3 * n),
-                    1 + m_random.bounded(n / 2), m_random.bounded(4) == 0 ? 32 : 0};
+            const Limits limits = n > 1000 ? Limits{}
+                    : Limits{6 + m_random.bounded(3 * n), m_random.bounded(4) == 0 ? 32 : 0};
             const QString actual = outcome(
                     [&] { return ConversionTable(table).convert(text, toCyrillic, limits); });
             const QString expected = outcome([&] {
                 return LiteralReference::convertText(text, table, toCyrillic, limits.maxLength);
             });
-            if (actual != expected)
-                qWarning() << "case" << i << table << text.left(100) << "limits" << limits.maxLength
-                           << limits.blockSize << limits.scatter;
-            QCOMPARE(actual, expected);
+            QVERIFY2(actual == expected, qPrintable(table.join(u'|') + u" / "_s + text.left(100)
+                                                    + u" / "_s + actual + u" / "_s + expected));
         }
     }
 };

@@ -2,7 +2,7 @@
 // Short tables and texts, converted by the engine and by the step-by-step
 // routine: results equal, failures equal.
 //
-// Input: one byte of settings (direction, length limit), one of block
+// Input: one byte of settings (direction, length limit), one of place
 // settings, then symbols, one per byte: entries of the table separated by
 // '|' until the first '#', the text after it. The symbols include the
 // characters a conversion must treat like any other: CR, LF, NUL, tab, a
@@ -26,21 +26,19 @@ const QString Symbols[] = {u"a"_s, u"b"_s, u"c"_s, u"A"_s, u"B"_s, u"ж"_s, u"Ж
                            u"\r"_s, u"\n"_s, QString(QChar(u'\0')), u"\t"_s, u"\U0001F600"_s,
                            QString(QChar(0xDE00)), u"|"_s, u"#"_s, QString(QChar(0xFEFF))};
 
-// Tiny limits bring every boundary within reach of a short text; blocks of
-// a few characters make every replacement cross one.
-Substitution::Limits limitsFrom(unsigned char settings, unsigned char blocks)
+// Tiny limits bring every boundary within reach of a short text.
+ConversionTable::Limits limitsFrom(unsigned char settings, unsigned char places)
 {
-    Substitution::Limits limits;
+    ConversionTable::Limits limits;
     limits.maxLength = 2 + (settings >> 1) % 48;
-    limits.blockSize = 1 + blocks % 16;
-    limits.scatter = (blocks >> 4) % 3 == 0 ? 0 : (blocks >> 4);
+    limits.scatter = (places >> 4) % 3 == 0 ? 0 : (places >> 4);
     return limits;
 }
 
 // Each line converted alone, or nothing when a line fails or the lines'
 // greatest lengths on the way add up to the limit.
 std::optional<QString> byLines(const ConversionTable &table, const QString &text, bool toCyrillic,
-                               Substitution::Limits limits)
+                               ConversionTable::Limits limits)
 {
     QString joined;
     qsizetype total = 0;
@@ -69,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 2)
         return 0;
     const bool toCyrillic = data[0] & 1;
-    const Substitution::Limits limits = limitsFrom(data[0], data[1]);
+    const ConversionTable::Limits limits = limitsFrom(data[0], data[1]);
     QStringList table{QString()};
     QString text;
     bool inText = false;
@@ -89,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return LiteralReference::convertText(text, table, toCyrillic, limits.maxLength);
     });
     require(actual == expected, "the engine differs from the step-by-step routine", table.join(u'|'),
-            text, toCyrillic, limits.maxLength, limits.blockSize, limits.scatter, actual, expected);
+            text, toCyrillic, limits.maxLength, limits.scatter, actual, expected);
 
     // Line by line, where the table allows it, within the limit.
     const ConversionTable prepared(table);

@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // A lower length limit keeps a growing entry from costing the step-by-step
     // routine minutes; the loader's own limits are untouched by it.
     static const QString text = u"zhuk Shah жук\r\nZH\u0000ж a b z"_s;
-    Substitution::Limits limits;
+    ConversionTable::Limits limits;
     limits.maxLength = 1024;
     for (const bool toCyrillic : {true, false}) {
         const QString actual = LiteralReference::outcome(

@@ -33,12 +33,7 @@ QString failureExplanation(const RuntimeError &error)
     const QString kept = u"Текст оставлен без изменений."_s;
     if (error.number() != RuntimeError::Overflow)
         return u"Конвертация не выполнена. "_s + kept;
-    const QString cause = error.overflowExplanation(u"vl1.ini"_s);
-    if (cause.isEmpty())
-        return u"Текст слишком длинный для конвертации: конвертировать можно текст "
-               u"не длиннее 32 766 символов, и результат конвертации тоже не может быть "
-               u"длиннее. "_s + kept;
-    return cause + u' ' + kept;
+    return error.overflowExplanation(u"vl1.ini"_s) + u' ' + kept;
 }
 
 // The hourglass on a window for as long as a menu conversion runs.

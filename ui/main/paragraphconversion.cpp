@@ -51,7 +51,7 @@ ParagraphConversion::edits(bool toCyrillic) const
     if (!m_table.convertsLineByLine(toCyrillic))
         return std::nullopt;
     const int direction = toCyrillic ? 1 : 0;
-    const qsizetype limit = Substitution::Limits{}.maxLength;
+    const qsizetype limit = ConversionTable::Limits{}.maxLength;
     std::vector<Edit> edits;
     // The greatest lengths on the way, and the CR LF between paragraphs.
     qsizetype total = -2;

@@ -11,7 +11,13 @@ QString count(qint64 n, const QString &one, const QString &few, const QString &m
             : last == 1                                  ? one
             : last >= 2 && last <= 4                     ? few
                                                          : many;
-    return QString::number(n) + u' ' + noun;
+    // Five digits and more in groups of three, as Russian text writes them.
+    QString digits = QString::number(n);
+    if (digits.size() > 4) {
+        for (qsizetype at = digits.size() - 3; at > 0 && digits.at(at - 1).isDigit(); at -= 3)
+            digits.insert(at, u' ');
+    }
+    return digits + u' ' + noun;
 }
 
 } // namespace Numerals

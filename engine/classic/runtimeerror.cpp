@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "runtimeerror.h"
 
+#include "modgp.h"
 #include "numerals.h"
 
 using namespace Qt::StringLiterals;
@@ -44,34 +45,44 @@ static QString quotedEntry(const QString &entry)
     return u"«"_s + (entry.size() > Shown ? entry.left(Shown) + u"…"_s : entry) + u"»"_s;
 }
 
+static QString characters(qint64 n)
+{
+    return Numerals::count(n, u"знак"_s, u"знака"_s, u"знаков"_s);
+}
+
+// Positions are 16-bit numbers: a pass cannot start on a text of 32767
+// characters, nor a table line of that length be split into its words.
+QString RuntimeError::longestConvertible()
+{
+    return characters(modGP::MaxInt16 - 1);
+}
+
 QString RuntimeError::overflowExplanation(const QString &tableName) const
 {
     // All pieces at once: a table line may itself hold "%1".
     const QString line = QString::number(m_cause.line), entry = quotedEntry(m_cause.entry);
-    const auto characters = [](qint64 n) {
-        return Numerals::count(n, u"знак"_s, u"знака"_s, u"знаков"_s);
-    };
-    const QString length = characters(m_cause.textLength);
+    const QString length = characters(m_cause.textLength), limit = longestConvertible();
     switch (m_cause.kind) {
     case OverflowCause::Unknown:
         break;
     case OverflowCause::TextTooLong:
         return u"Текст слишком длинный для конвертации: в нём %1, а конвертировать "
-               u"можно текст не длиннее 32 766 знаков."_s.arg(length);
+               u"можно текст не длиннее %2."_s.arg(length, limit);
     case OverflowCause::EntryGrowsWithoutEnd:
         return u"Строка %1 таблицы %2 %3 удлиняет текст без конца: её замена содержит то, "
                u"что она ищет, и длиннее его. Исправьте эту строку таблицы."_s
                 .arg(line, tableName, entry);
     case OverflowCause::EntryGrowsText:
         return u"При замене по строке %1 таблицы %2 %3 текст (%4) становится длиннее "
-               u"32 766 знаков, а результат конвертации не может быть длиннее."_s
-                .arg(line, tableName, entry, length);
+               u"%5, а результат конвертации не может быть длиннее."_s
+                .arg(line, tableName, entry, length, limit);
     case OverflowCause::EntryTooLong:
         return u"Строка %1 таблицы %2 (%3) слишком длинная: в ней %4, а строка таблицы "
-               u"может быть не длиннее 32 766 знаков. Исправьте эту строку таблицы."_s
-                .arg(line, tableName, entry, characters(m_cause.entry.size()));
+               u"может быть не длиннее %5. Исправьте эту строку таблицы."_s
+                .arg(line, tableName, entry, characters(m_cause.entry.size()), limit);
     }
-    return {};
+    return u"Текст слишком длинный для конвертации: конвертировать можно текст не длиннее "
+           u"%1, и результат конвертации тоже не может быть длиннее."_s.arg(limit);
 }
 
 const char *RuntimeError::what() const noexcept

@@ -51,8 +51,10 @@ public:
     const OverflowCause &overflowCause() const { return m_cause; }
     void setOverflowCause(OverflowCause cause) { m_cause = std::move(cause); }
     // The cause in a Russian sentence or two; tableName is how the user
-    // knows the table file. Empty when the cause is unknown.
+    // knows the table file. When the cause is unknown, the limit alone.
     QString overflowExplanation(const QString &tableName) const;
+    // The longest text a conversion takes, in characters: "32 766 знаков".
+    static QString longestConvertible();
 
     const char *what() const noexcept override;
 

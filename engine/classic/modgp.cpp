@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "modgp.h"
 
+#include "conversion.h"
 #include "runtimeerror.h"
-#include "substitution.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,7 +47,7 @@ QString GetWord(const QString &line, int n)
 
 QString ReplaceAll(const QString &text, const QString &search, const QString &replacement)
 {
-    return Substitution::replaceAll(text, search, replacement);
+    return ConversionTable::replaceAll(text, search, replacement);
 }
 
 QString AddBackslash(const QString &path)
