@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <filesystem>
+
 using namespace Qt::StringLiterals;
 
 namespace CodeTable {
@@ -17,29 +19,25 @@ QString fileName(const QString &directory, qint16 number)
     return modGP::AddBackslash(directory) + u"vl"_s + QString::number(number) + u".ini"_s;
 }
 
-static bool hasNonAscii(const QByteArray &bytes)
+QString encodingName(Encoding encoding)
 {
-    return std::any_of(bytes.cbegin(), bytes.cend(),
-                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    switch (encoding) {
+    case Encoding::Windows1251:
+        return u"windows-1251"_s;
+    case Encoding::Utf8:
+        return u"UTF-8"_s;
+    case Encoding::Utf8WithMark:
+        return u"UTF-8 с меткой порядка байтов"_s;
+    case Encoding::Utf16LE:
+        return u"UTF-16 LE с меткой порядка байтов"_s;
+    case Encoding::Utf16BE:
+        return u"UTF-16 BE с меткой порядка байтов"_s;
+    }
+    return {};
 }
 
-QString decode(const QByteArray &bytes)
+QString decodeWindows1251(QByteArrayView bytes)
 {
-    static const QByteArray utf8Bom("\xEF\xBB\xBF");
-    if (bytes.startsWith(utf8Bom)) {
-        // A second mark is a character of the header, not a part of the encoding.
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
-                                                          | QStringDecoder::Flag::ConvertInitialBom);
-        return utf8.decode(bytes.mid(utf8Bom.size()));
-    }
-
-    if (hasNonAscii(bytes)) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = utf8.decode(bytes);
-        if (!utf8.hasError())
-            return text;
-    }
-
     // Tables were written in the Cyrillic ANSI code page long before UTF-8
     // editors; that is still the file's native form.
     QStringDecoder cp1251("windows-1251");
@@ -48,49 +46,291 @@ QString decode(const QByteArray &bytes)
     return cp1251.decode(bytes);
 }
 
-QStringList splitLines(const QString &text)
+namespace {
+
+struct Mark
 {
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype length = text.size();
-    for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < length && text.at(i + 1) == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < length)
-        lines.append(text.mid(start));
-    return lines;
+    Encoding encoding;
+    qsizetype size; // 0: no mark
+};
+
+Mark markOf(QByteArrayView head)
+{
+    if (head.startsWith("\xEF\xBB\xBF"))
+        return {Encoding::Utf8WithMark, 3};
+    if (head.startsWith("\xFF\xFE"))
+        return {Encoding::Utf16LE, 2};
+    if (head.startsWith("\xFE\xFF"))
+        return {Encoding::Utf16BE, 2};
+    return {Encoding::Windows1251, 0};
 }
 
-void load(const QString &path, QStringList &entries)
+bool hasNonAscii(QByteArrayView bytes)
+{
+    return std::any_of(bytes.cbegin(), bytes.cend(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+bool isUtf8(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    return !utf8.hasError();
+}
+
+// Bytes without their mark in the given encoding.
+QString decodeAs(Encoding encoding, QByteArrayView bytes)
+{
+    // A second mark is a character of the text, not a part of the encoding.
+    constexpr auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+    switch (encoding) {
+    case Encoding::Windows1251:
+        break;
+    case Encoding::Utf8:
+    case Encoding::Utf8WithMark:
+        return QStringDecoder(QStringDecoder::Utf8, flags).decode(bytes);
+    case Encoding::Utf16LE:
+        return QStringDecoder(QStringDecoder::Utf16LE, flags).decode(bytes);
+    case Encoding::Utf16BE:
+        return QStringDecoder(QStringDecoder::Utf16BE, flags).decode(bytes);
+    }
+    return decodeWindows1251(bytes);
+}
+
+} // namespace
+
+QString decode(const QByteArray &bytes)
+{
+    const Mark mark = markOf(bytes);
+    const QByteArrayView text = QByteArrayView(bytes).sliced(mark.size);
+    if (mark.size == 0 && hasNonAscii(text) && isUtf8(text))
+        return decodeAs(Encoding::Utf8, text);
+    return decodeAs(mark.encoding, text);
+}
+
+namespace {
+
+QString kindOf(std::filesystem::file_type type)
+{
+    using Type = std::filesystem::file_type;
+    switch (type) {
+    case Type::directory:
+        return u"Это папка, а не файл."_s;
+    case Type::fifo:
+        return u"Это именованный канал (FIFO), а не обычный файл."_s;
+    case Type::character:
+        return u"Это символьное устройство, а не обычный файл."_s;
+    case Type::block:
+        return u"Это блочное устройство, а не обычный файл."_s;
+    case Type::socket:
+        return u"Это сокет, а не обычный файл."_s;
+    default:
+        return u"Это не обычный файл."_s;
+    }
+}
+
+// The failure of finding out what path names, in the words of the classic
+// file errors.
+RuntimeError statusFailure(const std::filesystem::path &name, std::error_code error,
+                           const QString &path)
+{
+    using Error = std::errc;
+    if (error == Error::no_such_file_or_directory || error == Error::not_a_directory) {
+        std::error_code ignored;
+        const bool dangling = std::filesystem::is_symlink(name, ignored);
+        return RuntimeError(RuntimeError::FileNotFound, path,
+                            dangling ? u"Это символическая ссылка на файл, которого нет."_s
+                                     : QString());
+    }
+    if (error == Error::too_many_symbolic_link_levels)
+        return RuntimeError(RuntimeError::PathFileAccess, path,
+                            u"Символические ссылки на пути к файлу замкнуты в круг."_s);
+    if (error == Error::permission_denied)
+        return RuntimeError(RuntimeError::PathFileAccess, path,
+                            u"Нет прав на доступ к папке, в которой лежит файл."_s);
+    if (error == Error::filename_too_long)
+        return RuntimeError(RuntimeError::PathFileAccess, path, u"Имя файла слишком длинное."_s);
+    return RuntimeError(RuntimeError::PathFileAccess, path,
+                        u"Файл недоступен (код ошибки системы %1)."_s.arg(error.value()));
+}
+
+} // namespace
+
+void openForReading(QFile &file)
+{
+    const QString path = file.fileName();
+    if (path.isEmpty())
+        throw RuntimeError(RuntimeError::FileNotFound, path,
+                           u"Имя файла пустое: файл не указан."_s);
+    const std::filesystem::path name = QFileInfo(path).filesystemFilePath();
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(name, error);
+    if (error)
+        throw statusFailure(name, error, path);
+    if (status.type() != std::filesystem::file_type::regular)
+        throw RuntimeError(RuntimeError::PathFileAccess, path,
+                           kindOf(status.type()) + u" Читаются только обычные файлы."_s);
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeError(RuntimeError::PathFileAccess, path,
+                           QFileInfo(path).isReadable() ? u"Файл не удалось открыть."_s
+                                                        : u"Нет прав на чтение файла."_s);
+}
+
+namespace {
+
+// Enough bytes for MaxLineLength characters in every encoding a table may
+// have: UTF-8 needs at most three for a character.
+constexpr qsizetype KeptBytes = 3 * MaxLineLength;
+
+// Splits a table file's bytes, as they come, into lines: at CR, LF and CR LF,
+// characters of one byte or, in UTF-16, of two. The header is counted but
+// not kept; an entry line is kept up to KeptBytes.
+class LineSplitter
+{
+public:
+    explicit LineSplitter(Encoding encoding)
+        : m_unit(encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE ? 2 : 1),
+          m_bigEndian(encoding == Encoding::Utf16BE)
+    {
+    }
+
+    // False as soon as a line beyond the header and MaxEntries entries
+    // begins; the rest is then never needed.
+    bool feed(QByteArrayView bytes)
+    {
+        if (!m_carry.isEmpty() && !bytes.isEmpty()) {
+            m_carry.append(bytes.front());
+            bytes = bytes.sliced(1);
+            if (!take(std::exchange(m_carry, {})))
+                return false;
+        }
+        const qsizetype whole = bytes.size() - bytes.size() % m_unit;
+        for (qsizetype i = 0; i < whole; i += m_unit) {
+            if (!take(bytes.sliced(i, m_unit)))
+                return false;
+        }
+        m_carry.append(bytes.sliced(whole));
+        return true;
+    }
+
+    // The last line, ended by the end of the file; false when it is one too many.
+    bool finish()
+    {
+        if (!m_carry.isEmpty()) {
+            if (!startLine())
+                return false;
+            m_line.append(m_carry);
+        }
+        if (m_started)
+            endLine();
+        return true;
+    }
+
+    qsizetype lineCount() const { return m_lines; }
+    QList<QByteArray> &entries() { return m_entries; }
+
+private:
+    bool startLine()
+    {
+        if (m_started)
+            return true;
+        if (m_lines == 1 + MaxEntries)
+            return false;
+        m_started = true;
+        return true;
+    }
+
+    void endLine()
+    {
+        if (m_lines > 0)
+            m_entries.append(std::exchange(m_line, {}));
+        m_started = false;
+        ++m_lines;
+    }
+
+    bool take(QByteArrayView unit)
+    {
+        const auto byte = [&](qsizetype i) { return char16_t(static_cast<unsigned char>(unit[i])); };
+        const char16_t c = m_unit == 1 ? byte(0)
+                : m_bigEndian          ? char16_t(byte(0) << 8 | byte(1))
+                                       : char16_t(byte(1) << 8 | byte(0));
+        const bool lfOfCrLf = m_afterCr && c == u'\n';
+        m_afterCr = c == u'\r';
+        if (lfOfCrLf)
+            return true;
+        if (!startLine())
+            return false;
+        if (c == u'\r' || c == u'\n')
+            endLine();
+        else if (m_lines > 0 && m_line.size() < KeptBytes)
+            m_line.append(unit);
+        return true;
+    }
+
+    const qsizetype m_unit;
+    const bool m_bigEndian;
+    QByteArray m_carry; // the first byte of a character of two
+    QByteArray m_line;
+    QList<QByteArray> m_entries;
+    qsizetype m_lines = 0; // ended, the header included
+    bool m_started = false;
+    bool m_afterCr = false;
+};
+
+QByteArray readChunk(QFile &file)
+{
+    constexpr qint64 ChunkSize = 1 << 16;
+    QByteArray chunk = file.read(ChunkSize);
+    if (file.error() != QFileDevice::NoError)
+        throw RuntimeError(RuntimeError::PathFileAccess, file.fileName(),
+                           u"Чтение файла прервалось с ошибкой."_s);
+    return chunk;
+}
+
+} // namespace
+
+void load(const QString &path, QStringList &entries, Encoding *encoding)
 {
     entries.clear();
-
     QFile file(path);
-    if (!QFileInfo::exists(path))
-        throw RuntimeError(RuntimeError::FileNotFound, path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw RuntimeError(RuntimeError::PathFileAccess, path);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw RuntimeError(RuntimeError::PathFileAccess, path);
-    file.close();
+    openForReading(file);
 
-    const QStringList lines = splitLines(decode(bytes));
-    if (lines.isEmpty())
+    QByteArray chunk = readChunk(file);
+    const Mark mark = markOf(chunk);
+    LineSplitter splitter(mark.encoding);
+    // Without a mark, the whole file decides between UTF-8 and windows-1251.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    bool nonAscii = false, tooManyLines = false;
+    for (QByteArrayView part = QByteArrayView(chunk).sliced(mark.size); !chunk.isEmpty();
+         chunk = readChunk(file), part = chunk) {
+        if (mark.size == 0) {
+            nonAscii = nonAscii || hasNonAscii(part);
+            const QString checked = utf8.decode(part);
+        }
+        if (!splitter.feed(part)) {
+            tooManyLines = true;
+            break;
+        }
+    }
+    tooManyLines = tooManyLines || !splitter.finish();
+    file.close();
+    if (splitter.lineCount() == 0)
         throw RuntimeError(RuntimeError::InputPastEndOfFile, path);
 
-    const qsizetype entryCount = lines.size() - 1;
-    entries.reserve(std::min(entryCount, MaxEntries));
-    for (qsizetype i = 1; i <= std::min(entryCount, MaxEntries); ++i)
-        entries.append(lines.at(i));
-    if (entryCount > MaxEntries)
-        throw RuntimeError(RuntimeError::Overflow, path);
+    // A sequence cut off by the end of the file is no UTF-8 either.
+    const QString flushed = utf8.decode("\n");
+    const Encoding read = mark.size > 0         ? mark.encoding
+            : nonAscii && !utf8.hasError()      ? Encoding::Utf8
+                                                : Encoding::Windows1251;
+    if (encoding)
+        *encoding = read;
+    entries.reserve(splitter.entries().size());
+    for (QByteArray &line : splitter.entries())
+        entries.append(decodeAs(read, std::exchange(line, {})).left(MaxLineLength));
+    if (tooManyLines)
+        throw RuntimeError(RuntimeError::Overflow, path,
+                           u"В таблице слишком много строк: после строки заголовка их может "
+                           u"быть не больше 32 767."_s);
 }
 
 } // namespace CodeTable

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "runtimeerror.h"
 
+#include "codetable.h"
 #include "numerals.h"
 
 using namespace Qt::StringLiterals;
 
-RuntimeError::RuntimeError(Number number, QString path)
-    : m_number(number), m_path(std::move(path))
+RuntimeError::RuntimeError(Number number, QString path, QString reason)
+    : m_number(number), m_path(std::move(path)), m_reason(std::move(reason))
 {
     m_what = message().toUtf8();
 }
@@ -31,6 +32,8 @@ QString RuntimeError::description() const
 QString RuntimeError::message() const
 {
     QString text = u"Ошибка %1: %2"_s.arg(int(m_number)).arg(description());
+    if (!m_reason.isEmpty())
+        text += u'\n' + m_reason;
     if (!m_path.isEmpty())
         text += u"\nФайл: "_s + m_path;
     return text;
@@ -69,7 +72,11 @@ QString RuntimeError::overflowExplanation(const QString &tableName) const
     case OverflowCause::EntryTooLong:
         return u"Строка %1 таблицы %2 (%3) слишком длинная: в ней %4, а строка таблицы "
                u"может быть не длиннее 32 766 знаков. Исправьте эту строку таблицы."_s
-                .arg(line, tableName, entry, characters(m_cause.entry.size()));
+                .arg(line, tableName, entry,
+                     // The loader cuts a longer line to this length.
+                     m_cause.entry.size() == CodeTable::MaxLineLength
+                             ? characters(m_cause.entry.size()) + u" или больше"_s
+                             : characters(m_cause.entry.size()));
     }
     return {};
 }

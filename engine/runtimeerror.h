@@ -37,7 +37,8 @@ public:
         QString entry;            // that line as it stands in the table
     };
 
-    explicit RuntimeError(Number number, QString path = {});
+    // reason, when given, says in a sentence what was wrong with the file.
+    explicit RuntimeError(Number number, QString path = {}, QString reason = {});
 
     static RuntimeError overflow() { return RuntimeError(Overflow); }
 
@@ -45,7 +46,8 @@ public:
     QString description() const;
     QString path() const { return m_path; }
 
-    // "Ошибка 53: Файл не найден" plus the path on its own line when there is one.
+    // "Ошибка 53: Файл не найден", then the reason and the path, each on its
+    // own line, when there are any.
     QString message() const;
 
     const OverflowCause &overflowCause() const { return m_cause; }
@@ -59,6 +61,7 @@ public:
 private:
     Number m_number;
     QString m_path;
+    QString m_reason;
     OverflowCause m_cause;
     QByteArray m_what;
 };
