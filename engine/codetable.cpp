@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <cstring>
 #include <filesystem>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -65,10 +67,30 @@ Mark markOf(QByteArrayView head)
     return {Encoding::Windows1251, 0};
 }
 
+// Tables may be big files: their bytes are looked at eight at a time.
+constexpr quint64 Ones = 0x0101010101010101, Highs = 0x8080808080808080;
+
+quint64 eightAt(QByteArrayView bytes, qsizetype i)
+{
+    quint64 word;
+    std::memcpy(&word, bytes.data() + i, sizeof word);
+    return word;
+}
+
+bool hasZeroByte(quint64 word)
+{
+    return (word - Ones) & ~word & Highs;
+}
+
 bool hasNonAscii(QByteArrayView bytes)
 {
-    return std::any_of(bytes.cbegin(), bytes.cend(),
-                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    quint64 any = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= bytes.size(); i += 8)
+        any |= eightAt(bytes, i);
+    for (; i < bytes.size(); ++i)
+        any |= static_cast<unsigned char>(bytes[i]);
+    return any & Highs;
 }
 
 bool isUtf8(QByteArrayView bytes)
@@ -206,7 +228,9 @@ public:
         }
         const qsizetype whole = bytes.size() - bytes.size() % m_unit;
         for (qsizetype i = 0; i < whole; i += m_unit) {
-            if (!take(bytes.sliced(i, m_unit)))
+            if (m_unit == 1 && m_started && !m_afterCr)
+                i += restOfLine(bytes.first(whole).sliced(i));
+            if (i < whole && !take(bytes.sliced(i, m_unit)))
                 return false;
         }
         m_carry.append(bytes.sliced(whole));
@@ -248,6 +272,21 @@ private:
         ++m_lines;
     }
 
+    // A long line's bytes up to its end, in one go; how many there are.
+    qsizetype restOfLine(QByteArrayView bytes)
+    {
+        qsizetype length = 0;
+        while (length + 8 <= bytes.size()
+               && !hasZeroByte(eightAt(bytes, length) ^ (Ones * '\r'))
+               && !hasZeroByte(eightAt(bytes, length) ^ (Ones * '\n')))
+            length += 8;
+        while (length < bytes.size() && bytes[length] != '\r' && bytes[length] != '\n')
+            ++length;
+        if (m_lines > 0)
+            m_line.append(bytes.first(std::clamp(KeptBytes - m_line.size(), qsizetype(0), length)));
+        return length;
+    }
+
     bool take(QByteArrayView unit)
     {
         const auto byte = [&](qsizetype i) { return char16_t(static_cast<unsigned char>(unit[i])); };
@@ -277,14 +316,42 @@ private:
     bool m_afterCr = false;
 };
 
-QByteArray readChunk(QFile &file)
+// Whether a file without a mark is UTF-8: valid, with at least one
+// character of more than one byte.
+class Utf8Test
+{
+public:
+    void feed(QByteArrayView bytes)
+    {
+        if (m_decoder.hasError())
+            return;
+        m_nonAscii = m_nonAscii || hasNonAscii(bytes);
+        m_buffer.resize(size_t(m_decoder.requiredSpace(bytes.size())));
+        m_decoder.appendToBuffer(m_buffer.data(), bytes);
+    }
+
+    bool passed()
+    {
+        // A character cut off by the end of the file is no UTF-8 either.
+        feed("\n");
+        return m_nonAscii && !m_decoder.hasError();
+    }
+
+private:
+    QStringDecoder m_decoder{QStringDecoder::Utf8};
+    std::vector<QChar> m_buffer;
+    bool m_nonAscii = false;
+};
+
+QByteArrayView readChunk(QFile &file, QByteArray &buffer)
 {
     constexpr qint64 ChunkSize = 1 << 16;
-    QByteArray chunk = file.read(ChunkSize);
-    if (file.error() != QFileDevice::NoError)
+    buffer.resize(ChunkSize);
+    const qint64 read = file.read(buffer.data(), ChunkSize);
+    if (read < 0)
         throw RuntimeError(RuntimeError::PathFileAccess, file.fileName(),
                            u"Чтение файла прервалось с ошибкой."_s);
-    return chunk;
+    return QByteArrayView(buffer).first(read);
 }
 
 } // namespace
@@ -295,18 +362,17 @@ void load(const QString &path, QStringList &entries, Encoding *encoding)
     QFile file(path);
     openForReading(file);
 
-    QByteArray chunk = readChunk(file);
+    QByteArray buffer;
+    QByteArrayView chunk = readChunk(file, buffer);
     const Mark mark = markOf(chunk);
     LineSplitter splitter(mark.encoding);
-    // Without a mark, the whole file decides between UTF-8 and windows-1251.
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    bool nonAscii = false, tooManyLines = false;
-    for (QByteArrayView part = QByteArrayView(chunk).sliced(mark.size); !chunk.isEmpty();
-         chunk = readChunk(file), part = chunk) {
-        if (mark.size == 0) {
-            nonAscii = nonAscii || hasNonAscii(part);
-            const QString checked = utf8.decode(part);
-        }
+    Utf8Test utf8;
+    bool tooManyLines = false;
+    for (QByteArrayView part = chunk.sliced(mark.size); !chunk.isEmpty();
+         chunk = readChunk(file, buffer), part = chunk) {
+        // Without a mark, the whole file decides between UTF-8 and windows-1251.
+        if (mark.size == 0)
+            utf8.feed(part);
         if (!splitter.feed(part)) {
             tooManyLines = true;
             break;
@@ -317,11 +383,9 @@ void load(const QString &path, QStringList &entries, Encoding *encoding)
     if (splitter.lineCount() == 0)
         throw RuntimeError(RuntimeError::InputPastEndOfFile, path);
 
-    // A sequence cut off by the end of the file is no UTF-8 either.
-    const QString flushed = utf8.decode("\n");
-    const Encoding read = mark.size > 0         ? mark.encoding
-            : nonAscii && !utf8.hasError()      ? Encoding::Utf8
-                                                : Encoding::Windows1251;
+    const Encoding read = mark.size > 0 ? mark.encoding
+            : utf8.passed()             ? Encoding::Utf8
+                                        : Encoding::Windows1251;
     if (encoding)
         *encoding = read;
     entries.reserve(splitter.entries().size());
