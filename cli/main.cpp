@@ -167,6 +167,7 @@ int checkTable(const QCommandLineParser &parser, const QCommandLineOption &table
 // More bytes than this are more than 32,766 characters of UTF-8, whatever
 // they hold: a byte-order mark and three bytes for each character at most.
 constexpr qint64 InputLimit = 3 + 3 * 32766 + 1;
+static_assert(InputLimit == 98302, "the message below names it");
 
 // Whether standard input was closed when the program started; then
 // /dev/null holds its place, lest the first file opened take it.
@@ -246,9 +247,9 @@ int refuse(const RuntimeError &error, const QString &tablePath, const QString &t
 {
     const bool tooLong = error.overflowCause().kind == RuntimeError::OverflowCause::TextTooLong;
     const QString cause = cut && (tooLong || error.overflowCause().kind == RuntimeError::OverflowCause::Unknown)
-            ? u"Текст слишком длинный для конвертации: уже в первых %1 байтах больше 32 766 "
-              u"знаков, а конвертировать можно текст не длиннее 32 766 знаков. Дальше текст "
-              u"не читался."_s.arg(InputLimit)
+            ? u"Текст слишком длинный для конвертации: уже в первых 98 302 байтах больше "
+              u"32 766 знаков, а конвертировать можно текст не длиннее 32 766 знаков. Дальше "
+              u"текст не читался."_s
             : error.overflowExplanation(u"«"_s + tablePath + u"»"_s);
     say(u"текст не может быть сконвертирован: "_s + error.message() + u".\n"_s
         + (cause.isEmpty()

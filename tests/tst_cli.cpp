@@ -6,6 +6,9 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 // vertlin-convert run as a user runs it, in a folder holding the files named.
@@ -15,11 +18,19 @@ class tst_Cli : public QObject
 
     QTemporaryDir m_dir;
 
+    // A last argument "<FILE" is standard input, as in a shell; "<-" closes it.
     void run(QProcess &process, const QString &arguments, const QByteArray &input = {})
     {
         process.setWorkingDirectory(m_dir.path());
-        process.start(qEnvironmentVariable("VERTLIN_CONVERT"),
-                      arguments.split(u' ', Qt::SkipEmptyParts));
+        QStringList list = arguments.split(u' ', Qt::SkipEmptyParts);
+        if (!list.isEmpty() && list.last().startsWith(u'<')) {
+            const QString from = list.takeLast().mid(1);
+            if (from == u"-"_s)
+                process.setChildProcessModifier([] { ::close(STDIN_FILENO); });
+            else
+                process.setStandardInputFile(from);
+        }
+        process.start(qEnvironmentVariable("VERTLIN_CONVERT"), list);
         process.write(input);
         process.closeWriteChannel();
         QVERIFY(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);
@@ -33,11 +44,15 @@ private slots:
             {"table.ini", "header\r\nzh \xE6\r\nz \xE7\r\nu \xF3\r\nk \xEA\r\n"},
             {"starved.ini", "header\r\ns \xF1\r\nsh \xF8\r\n"},
             {"sample.txt", u"шик"_s.toUtf8()},
-            {"input.txt", "\xEF\xBB\xBFzhuk\r\nzuk\nkuz\rzz\n\r\n\nk"}};
+            {"input.txt", "\xEF\xBB\xBFzhuk\r\nzuk\nkuz\rzz\n\r\n\nk"},
+            {"utf16.ini", QByteArray::fromHex("feff0068000d000a007a0068002004360d000a")},
+            {"many.ini", "h\n" + QByteArray("a b\n").repeated(32768)}};
         for (const auto &[name, bytes] : files) {
             QFile file(m_dir.filePath(QString::fromLatin1(name)));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
+        QVERIFY(mkfifo(qPrintable(m_dir.filePath(u"fifo"_s)), 0600) == 0);
+        QVERIFY(QFile::link(u"loop.ini"_s, m_dir.filePath(u"loop.ini"_s)));
     }
 
     void runs_data()
@@ -59,6 +74,8 @@ private slots:
         row("default table", u"--to-cyrillic"_s, 0, "zhuk", u"жук"_s);
         // The checker's report: only a part of it is compared.
         row("check, clean", u"--check"_s, 0, {}, u"Итог: замечаний нет"_s);
+        row("check, UTF-16", u"--check --table utf16.ini"_s, 0, {},
+            u"записей: 1, кодировка: UTF-16 BE с меткой порядка байтов"_s);
         row("check, a problem", u"--check --table starved.ini --sample sample.txt"_s, 1, {},
             u"шик ×1 → shик → сhик\nИтог: замечаний: 1\n"_s);
         // Failures: nothing on standard output.
@@ -118,6 +135,23 @@ private slots:
         QTest::newRow("version") << u"--version"_s << QByteArray() << true << 6 << unwritten;
         QTest::newRow("result") << u"--to-latin"_s << u"жук"_s.toUtf8() << true << 6 << unwritten;
         QTest::newRow("report") << u"--check"_s << QByteArray() << true << 6 << unwritten;
+        // What cannot be read is refused at once, by its cause.
+        const QString pipe = u"Это именованный канал (FIFO), а не обычный файл. Читаются только "
+                             u"обычные файлы.\nФайл: fifo"_s;
+        const std::tuple<const char *, const char *, int, QString> refused[] = {
+            {"table a named pipe", "--to-latin --table fifo", 3, pipe},
+            {"input a named pipe", "--to-latin fifo", 5, u"входной файл.\nОшибка 75"_s},
+            {"endless input", "--to-latin </dev/zero", 4, u"уже в первых 98 302 байтах"_s},
+            {"input closed", "--to-latin <-", 5, u"стандартный ввод закрыт"_s},
+            {"input a folder", "--to-latin </", 5, u"стандартный ввод — папка"_s},
+            {"too many lines", "--to-latin --table many.ini", 3,
+             u"после строки заголовка их может быть не больше 32 767.\nФайл: many.ini"_s},
+            {"no table name", "--to-latin --table=", 3, u"Имя файла пустое"_s},
+            {"link loop", "--to-latin --table loop.ini", 3, u"в круг.\nФайл: loop.ini"_s},
+            {"one dash", "-to-latin", 2, u"«-to-latin» пишется с двумя дефисами: --to-latin"_s}};
+        for (const auto &[name, arguments, status, message] : refused)
+            QTest::newRow(name) << QString::fromUtf8(arguments) << QByteArray() << false << status
+                                << message;
     }
 
     void messages()
@@ -134,7 +168,7 @@ private slots:
         QCOMPARE(process.exitCode(), status);
         const QString err = QString::fromUtf8(process.readAllStandardError());
         // The whole word: "21 знак" must not be the start of "21 знака".
-        const QRegularExpression word(u"(?<!\\d)"_s + message + u"(?!\\w)"_s,
+        const QRegularExpression word(u"(?<!\\d)"_s + QRegularExpression::escape(message) + u"(?!\\w)"_s,
                                       QRegularExpression::UseUnicodePropertiesOption);
         QVERIFY2(err.contains(word), qPrintable(err));
     }
