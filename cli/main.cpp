@@ -369,8 +369,15 @@ int main(int argc, char *argv[])
                         u"версию"_s)
                 ? Converted
                 : OutputFailed;
-    if (parser.isSet(options.check))
-        return checkTable(parser, options.table, options.sample, options.report);
+    if (parser.isSet(options.check)) {
+        try {
+            return checkTable(parser, options.table, options.sample, options.report);
+        } catch (const std::bad_alloc &) {
+            // The table is read within bounds; a sample is read whole.
+            say(u"не хватило памяти, чтобы прочитать образец: он слишком велик."_s);
+            return TableCheck::SampleUnreadable;
+        }
+    }
     if (parser.isSet(options.sample) || parser.isSet(options.report))
         return usageError(u"--sample и --report действуют только вместе с --check."_s);
     if (parser.isSet(options.toCyrillic) == parser.isSet(options.toLatin))

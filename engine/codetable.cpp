@@ -356,9 +356,10 @@ QByteArrayView readChunk(QFile &file, QByteArray &buffer)
 
 } // namespace
 
-void load(const QString &path, QStringList &entries, Encoding *encoding)
+namespace {
+
+void read(const QString &path, QStringList &entries, Encoding *encoding)
 {
-    entries.clear();
     QFile file(path);
     openForReading(file);
 
@@ -395,6 +396,20 @@ void load(const QString &path, QStringList &entries, Encoding *encoding)
         throw RuntimeError(RuntimeError::Overflow, path,
                            u"В таблице слишком много строк: после строки заголовка их может "
                            u"быть не больше 32 767."_s);
+}
+
+} // namespace
+
+void load(const QString &path, QStringList &entries, Encoding *encoding)
+{
+    entries.clear();
+    try {
+        read(path, entries, encoding);
+    } catch (const std::bad_alloc &) {
+        entries.clear();
+        throw RuntimeError(RuntimeError::OutOfMemory, path,
+                           u"Таблица так велика, что для неё не хватило памяти."_s);
+    }
 }
 
 } // namespace CodeTable

@@ -53,8 +53,9 @@ void openForReading(QFile &file);
 // end at the very end of the file makes no extra empty line. Throws
 // RuntimeError: what openForReading throws; PathFileAccess when a read
 // fails; InputPastEndOfFile for a file without even a header line; Overflow
-// when there are more than MaxEntries entries, reading no further. Entries
-// appended before a failure stay.
+// when there are more than MaxEntries entries, reading no further;
+// OutOfMemory, with entries emptied. Entries appended before another failure
+// stay.
 void load(const QString &path, QStringList &entries, Encoding *encoding = nullptr);
 
 } // namespace CodeTable

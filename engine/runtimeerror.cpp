@@ -17,6 +17,8 @@ QString RuntimeError::description() const
     switch (m_number) {
     case Overflow:
         return u"Переполнение"_s;
+    case OutOfMemory:
+        return u"Недостаточно памяти"_s;
     case FileNotFound:
         return u"Файл не найден"_s;
     case InputPastEndOfFile:

@@ -14,6 +14,7 @@ class RuntimeError : public std::exception
 public:
     enum Number : int {
         Overflow = 6,
+        OutOfMemory = 7,
         FileNotFound = 53,
         InputPastEndOfFile = 62,
         PathFileAccess = 75,
