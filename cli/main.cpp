@@ -245,8 +245,9 @@ int readInput(const QString &inputName, QString &text, bool &cut)
 // on (cut), which no table converts.
 int refuse(const RuntimeError &error, const QString &tablePath, const QString &text, bool cut)
 {
-    const bool tooLong = error.overflowCause().kind == RuntimeError::OverflowCause::TextTooLong;
-    const QString cause = cut && (tooLong || error.overflowCause().kind == RuntimeError::OverflowCause::Unknown)
+    using Cause = RuntimeError::OverflowCause;
+    const Cause::Kind kind = error.overflowCause().kind;
+    const QString cause = cut && (kind == Cause::TextTooLong || kind == Cause::Unknown)
             ? u"Текст слишком длинный для конвертации: уже в первых 98 302 байтах больше "
               u"32 766 знаков, а конвертировать можно текст не длиннее 32 766 знаков. Дальше "
               u"текст не читался."_s
