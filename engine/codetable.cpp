@@ -93,13 +93,6 @@ bool hasNonAscii(QByteArrayView bytes)
     return any & Highs;
 }
 
-bool isUtf8(QByteArrayView bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    return !utf8.hasError();
-}
-
 // Bytes without their mark in the given encoding.
 QString decodeAs(Encoding encoding, QByteArrayView bytes)
 {
@@ -118,19 +111,6 @@ QString decodeAs(Encoding encoding, QByteArrayView bytes)
     }
     return decodeWindows1251(bytes);
 }
-
-} // namespace
-
-QString decode(const QByteArray &bytes)
-{
-    const Mark mark = markOf(bytes);
-    const QByteArrayView text = QByteArrayView(bytes).sliced(mark.size);
-    if (mark.size == 0 && hasNonAscii(text) && isUtf8(text))
-        return decodeAs(Encoding::Utf8, text);
-    return decodeAs(mark.encoding, text);
-}
-
-namespace {
 
 QString kindOf(std::filesystem::file_type type)
 {
@@ -355,6 +335,17 @@ QByteArrayView readChunk(QFile &file, QByteArray &buffer)
 }
 
 } // namespace
+
+QString decode(const QByteArray &bytes)
+{
+    const Mark mark = markOf(bytes);
+    const QByteArrayView text = QByteArrayView(bytes).sliced(mark.size);
+    Utf8Test utf8;
+    utf8.feed(text);
+    if (mark.size == 0 && utf8.passed())
+        return decodeAs(Encoding::Utf8, text);
+    return decodeAs(mark.encoding, text);
+}
 
 namespace {
 
