@@ -10,6 +10,7 @@
 #include "dictionary.h"
 #include "inputdecoding.h"
 #include "modgp.h"
+#include "numerals.h"
 #include "runtimeerror.h"
 #include "tablecheck.h"
 #include "tablereport.h"
@@ -21,7 +22,14 @@
 #include <QTranslator>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -160,30 +168,96 @@ int checkTable(const QCommandLineParser &parser, const QCommandLineOption &table
     return writeOut(report, u"отчёт"_s) ? status : int(OutputFailed);
 }
 
-// The whole input as text: a file, or standard input for "-"; Converted, or
-// the status that says why it could not be read.
-int readInput(const QString &inputName, QString &text)
+// More bytes than this are more than 32,766 characters of UTF-8, whatever
+// they hold: a byte-order mark and three bytes for each character at most.
+constexpr qint64 InputLimit = 3 + 3 * 32766 + 1;
+
+// Whether standard input was closed when the program started; then
+// /dev/null holds its place, lest the first file opened take it.
+bool standardInputClosed = false;
+
+void holdStandardInput()
 {
-    QFile input;
-    const bool opened = inputName == u"-"_s
-            ? input.open(stdin, QIODevice::ReadOnly)
-            : (input.setFileName(inputName), input.open(QIODevice::ReadOnly));
-    if (!opened) {
-        say(u"не удалось открыть входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
+#ifdef Q_OS_UNIX
+    if (fcntl(STDIN_FILENO, F_GETFD) == -1 && errno == EBADF)
+        standardInputClosed = open("/dev/null", O_RDONLY) == STDIN_FILENO;
+#endif
+}
+
+// Everything about standard input that differs from a file is here.
+int openStandardInput(QFile &input)
+{
+    if (standardInputClosed) {
+        say(u"стандартный ввод закрыт, и текста для конвертации нет: подайте его на "
+            u"стандартный ввод или укажите входной файл."_s);
         return InputUnreadable;
     }
-    const QByteArray bytes = input.readAll();
-    if (input.error() != QFileDevice::NoError) {
-        say(u"не удалось прочитать входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (fstat(STDIN_FILENO, &status) == 0 && S_ISDIR(status.st_mode)) {
+        say(u"стандартный ввод — папка, а не файл: текст читается из файла или потока."_s);
         return InputUnreadable;
     }
-    const std::optional<QString> decoded = CliInput::decode(bytes);
+#endif
+    if (!input.open(stdin, QIODevice::ReadOnly)) {
+        say(u"не удалось открыть стандартный ввод."_s);
+        return InputUnreadable;
+    }
+    return Converted;
+}
+
+// The input as text: a file, or standard input for "-"; Converted, or the
+// status that says why it could not be read. Only its first InputLimit
+// bytes are read; cut tells whether there were that many.
+int readInput(const QString &inputName, QString &text, bool &cut)
+{
+    QFile input(inputName);
+    const QString name = inputName == u"-"_s ? u"стандартный ввод"_s : u"«%1»"_s.arg(inputName);
+    if (inputName == u"-"_s) {
+        if (const int status = openStandardInput(input); status != Converted)
+            return status;
+    } else {
+        try {
+            CodeTable::openForReading(input);
+        } catch (const RuntimeError &error) {
+            say(u"не удалось открыть входной файл.\n"_s + error.message());
+            return InputUnreadable;
+        }
+    }
+    QByteArray bytes(InputLimit, Qt::Uninitialized);
+    qint64 read = 0;
+    for (qint64 got = 1; got > 0 && read < InputLimit; read += got) {
+        got = input.read(bytes.data() + read, InputLimit - read);
+        if (got < 0) {
+            say(u"не удалось прочитать %1: чтение прервалось с ошибкой."_s.arg(name));
+            return InputUnreadable;
+        }
+    }
+    bytes.truncate(read);
+    cut = read == InputLimit;
+    const std::optional<QString> decoded = CliInput::decode(bytes, !cut);
     if (!decoded) {
-        say(u"входной текст «%1» не в кодировке UTF-8."_s.arg(inputName));
+        say(u"входной текст (%1) не в кодировке UTF-8."_s.arg(name));
         return InputUnreadable;
     }
     text = *decoded;
     return Converted;
+}
+
+// The message of a conversion that failed, or of an input too long to read
+// on (cut), which no table converts.
+int refuse(const RuntimeError &error, const QString &tablePath, bool cut)
+{
+    using Cause = RuntimeError::OverflowCause;
+    const Cause::Kind kind = error.overflowCause().kind;
+    const QString limit = RuntimeError::longestConvertible();
+    const QString cause = cut && (kind == Cause::TextTooLong || kind == Cause::Unknown)
+            ? u"Текст слишком длинный для конвертации: уже в первых %1 больше %2, "
+              u"а конвертировать можно текст не длиннее %2. Дальше текст не читался."_s
+                      .arg(Numerals::count(InputLimit, u"байтах"_s, u"байтах"_s, u"байтах"_s), limit)
+            : error.overflowExplanation(u"«"_s + tablePath + u"»"_s);
+    say(u"текст не может быть сконвертирован: "_s + error.message() + u".\n"_s + cause);
+    return TextUnconvertible;
 }
 
 // Converts one input through the table at tablePath to standard output;
@@ -206,21 +280,44 @@ int convertInput(const QString &tablePath, const QString &inputName, bool toCyri
     }
 
     QString text;
-    if (const int status = readInput(inputName, text); status != Converted)
+    bool cut = false;
+    if (const int status = readInput(inputName, text, cut); status != Converted)
         return status;
 
     QString converted;
     try {
         converted = convertText(text, entries, toCyrillic);
     } catch (const RuntimeError &error) {
-        say(u"текст не может быть сконвертирован: "_s + error.message() + u".\n"_s
-            + error.overflowExplanation(u"«"_s + tablePath + u"»"_s));
-        return TextUnconvertible;
+        return refuse(error, tablePath, cut);
     }
-
+    // A table that replaces nothing passes any text; that much is no text.
+    if (cut)
+        return refuse(RuntimeError::overflow(), tablePath, cut);
     if (dictionary)
         converted = Spelling::applied(converted, Spelling::fixes(converted, *dictionary));
     return writeOut(converted, u"результат"_s) ? Converted : OutputFailed;
+}
+
+// Qt reads "-to-latin" as the short options t, o, -, l, ... and names each
+// of them; the user meant one word.
+QString optionError(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    const QStringList longNames{u"to-cyrillic"_s, u"to-latin"_s, u"table"_s, u"check"_s,
+                                u"sample"_s,      u"report"_s,   u"help"_s,  u"version"_s,
+                                u"fix"_s};
+    for (qsizetype i = 1; i < arguments.size() && arguments.at(i) != u"--"_s; ++i) {
+        const QString &argument = arguments.at(i);
+        const QString name = argument.mid(1).section(u'=', 0, 0);
+        // The value of an option is no option, whatever it looks like.
+        if (argument == u"--table"_s || argument == u"--sample"_s || argument == u"--report"_s)
+            ++i;
+        if (argument.size() <= 2 || !argument.startsWith(u'-') || argument.startsWith(u"--"_s))
+            continue;
+        return longNames.contains(name)
+                ? u"параметр «%1» пишется с двумя дефисами: --%2."_s.arg(argument, name)
+                : u"неизвестный параметр «%1»."_s.arg(argument);
+    }
+    return parser.errorText();
 }
 
 struct Options
@@ -265,6 +362,7 @@ Options addOptions(QCommandLineParser &parser)
 
 int main(int argc, char *argv[])
 {
+    holdStandardInput();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(Program);
     QCoreApplication::setApplicationVersion(QStringLiteral(VERTLIN_VERSION));
@@ -276,7 +374,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     const Options options = addOptions(parser);
     if (!parser.parse(QCoreApplication::arguments()))
-        return usageError(parser.errorText());
+        return usageError(optionError(parser, QCoreApplication::arguments()));
     if (parser.isSet(options.help) || parser.isSet(u"help-all"_s))
         return writeOut(helpText(parser), u"справку"_s) ? Converted : OutputFailed;
     if (parser.isSet(options.version))
@@ -284,8 +382,15 @@ int main(int argc, char *argv[])
                         u"версию"_s)
                 ? Converted
                 : OutputFailed;
-    if (parser.isSet(options.check))
-        return checkTable(parser, options.table, options.sample, options.report);
+    if (parser.isSet(options.check)) {
+        try {
+            return checkTable(parser, options.table, options.sample, options.report);
+        } catch (const std::bad_alloc &) {
+            // The table is read within bounds; a sample is read whole.
+            say(u"не хватило памяти, чтобы прочитать образец: он слишком велик."_s);
+            return TableCheck::SampleUnreadable;
+        }
+    }
     if (parser.isSet(options.sample) || parser.isSet(options.report))
         return usageError(u"--sample и --report действуют только вместе с --check."_s);
     if (parser.isSet(options.toCyrillic) == parser.isSet(options.toLatin))

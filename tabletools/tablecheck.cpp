@@ -14,6 +14,9 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <limits>
+#include <set>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -59,28 +62,107 @@ bool clearsItsSearch(const Entry &entry, bool toCyrillic)
     return search.size() != replacement.size() || !shareCharacter(search, replacement);
 }
 
-// The earliest entry that removes every occurrence of entry j's search word
-// before j runs, or -1. Every occurrence of j's word contains the earlier
-// word; once that is gone, only a replacement that shares a character with
-// it can form it again.
-qsizetype consumer(const QList<Entry> &entries, qsizetype j, bool toCyrillic)
+// Finds, for entry after entry, the earliest entry that removes every
+// occurrence of its search word before it runs. Every occurrence contains
+// the earlier word; once that is gone, only a replacement that shares a
+// character with it can form it again. The tables are indexed so that a
+// table of many thousand entries is checked in seconds: by word, and by the
+// first later entry that could form each word again.
+class Consumers
 {
-    const QString &target = entries.at(j).search(toCyrillic);
-    for (qsizetype i = 0; i < j; ++i) {
-        const Entry &earlier = entries.at(i);
-        if (!earlier.usable || !target.contains(earlier.search(toCyrillic))
-            || !clearsItsSearch(earlier, toCyrillic))
-            continue;
-        const QString &gone = earlier.search(toCyrillic);
-        const bool reformed = std::any_of(entries.cbegin() + i + 1, entries.cbegin() + j,
-                                          [&](const Entry &between) {
-            return between.usable && shareCharacter(between.replacement(toCyrillic), gone);
-        });
-        if (!reformed)
-            return i;
+public:
+    Consumers(const QList<Entry> &entries, bool toCyrillic)
+    {
+        // Usable entries whose replacement holds each character, in table order.
+        QHash<char16_t, std::vector<qsizetype>> holders;
+        for (qsizetype k = 0; k < entries.size(); ++k) {
+            if (!entries.at(k).usable)
+                continue;
+            for (const QChar c : entries.at(k).replacement(toCyrillic)) {
+                std::vector<qsizetype> &list = holders[c.unicode()];
+                if (list.empty() || list.back() != k)
+                    list.push_back(k);
+            }
+        }
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            const Entry &entry = entries.at(i);
+            if (!entry.usable || !clearsItsSearch(entry, toCyrillic))
+                continue;
+            qsizetype reformedAt = std::numeric_limits<qsizetype>::max();
+            for (const QChar c : entry.search(toCyrillic)) {
+                const std::vector<qsizetype> &list = holders[c.unicode()];
+                const auto later = std::upper_bound(list.cbegin(), list.cend(), i);
+                if (later != list.cend())
+                    reformedAt = std::min(reformedAt, *later);
+            }
+            const QStringView word = entry.search(toCyrillic);
+            auto found = m_index.constFind(word);
+            if (found == m_index.cend()) {
+                found = m_index.insert(word, m_words.size());
+                m_words.push_back({word, {}, 0});
+                m_lengths.insert(word.size());
+            }
+            m_words[*found].entries.push_back({i, reformedAt});
+        }
     }
-    return -1;
-}
+
+    // The earliest entry before j that takes every occurrence of target, or
+    // -1. Asked for j in increasing order.
+    qsizetype before(qsizetype j, QStringView target)
+    {
+        qsizetype best = -1;
+        const auto consider = [&](Word &word) {
+            const qsizetype i = word.earliestAlive(j);
+            if (i >= 0 && i < j && (best < 0 || i < best))
+                best = i;
+        };
+        // Looking up every piece of target of a word's length costs about its
+        // length times theirs; trying every word, their number times its length.
+        qsizetype pieces = 0;
+        for (const qsizetype length : m_lengths)
+            pieces += length <= target.size() ? (target.size() - length + 1) * length : 0;
+        if (pieces > qsizetype(m_words.size()) * (target.size() + 1)) {
+            for (Word &word : m_words) {
+                if (word.earliestAlive(j) < j && target.contains(word.text))
+                    consider(word);
+            }
+            return best;
+        }
+        for (const qsizetype length : m_lengths) {
+            for (qsizetype at = 0; at + length <= target.size(); ++at) {
+                const auto found = m_index.constFind(target.sliced(at, length));
+                if (found != m_index.cend())
+                    consider(m_words[*found]);
+            }
+        }
+        return best;
+    }
+
+private:
+    struct Candidate
+    {
+        qsizetype index;
+        qsizetype reformedAt; // the first later entry that can form the word again
+    };
+    struct Word
+    {
+        QStringView text;
+        std::vector<Candidate> entries; // in table order
+        size_t alive;                   // entries before it are formed again before any later j
+
+        // The earliest entry whose removal holds up to j; j never decreases.
+        qsizetype earliestAlive(qsizetype j)
+        {
+            while (alive < entries.size() && entries[alive].reformedAt < j)
+                ++alive;
+            return alive < entries.size() ? entries[alive].index
+                                          : std::numeric_limits<qsizetype>::max();
+        }
+    };
+    QHash<QStringView, qsizetype> m_index;
+    std::vector<Word> m_words;
+    std::set<qsizetype> m_lengths;
+};
 
 // Entries are user text: they go into messages through one multi-argument
 // arg() call, so a "%1" inside an entry is never substituted.
@@ -210,6 +292,7 @@ QList<Finding> checkEntries(const QStringList &lines)
     QList<Finding> findings;
     const QList<Entry> entries = readEntries(lines, findings);
     QHash<QString, qsizetype> firstSeen;
+    Consumers toCyrillic(entries, true), toLatin(entries, false);
     for (qsizetype j = 0; j < entries.size(); ++j) {
         const Entry &entry = entries.at(j);
         if (!reportUnusable(lines.at(j), entry, j, findings))
@@ -224,8 +307,8 @@ QList<Finding> checkEntries(const QStringList &lines)
         }
         firstSeen.insert(entry.text(), j);
 
-        const qsizetype latinTaker = consumer(entries, j, true);
-        const qsizetype cyrillicTaker = consumer(entries, j, false);
+        const qsizetype latinTaker = toCyrillic.before(j, entry.latin);
+        const qsizetype cyrillicTaker = toLatin.before(j, entry.cyrillic);
         reportShadowed(entries, j, latinTaker, cyrillicTaker, findings);
         // An entry never reached in a direction is harmless there.
         if (latinTaker < 0)
@@ -331,12 +414,10 @@ QString severityName(Severity severity)
 bool readSample(const QString &path, QString &text, QString &error)
 {
     QFile file(path);
-    if (!QFile::exists(path)) {
-        error = RuntimeError(RuntimeError::FileNotFound, path).message();
-        return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = RuntimeError(RuntimeError::PathFileAccess, path).message();
+    try {
+        CodeTable::openForReading(file);
+    } catch (const RuntimeError &failure) {
+        error = failure.message();
         return false;
     }
     const QByteArray bytes = file.readAll();
@@ -380,8 +461,9 @@ Status run(const QString &tablePath, const QString &samplePath, QTextStream &out
            QString &error)
 {
     QStringList entries;
+    CodeTable::Encoding encoding;
     try {
-        CodeTable::load(tablePath, entries);
+        CodeTable::load(tablePath, entries, &encoding);
     } catch (const RuntimeError &failure) {
         error = failure.message();
         return TableUnreadable;
@@ -390,7 +472,9 @@ Status run(const QString &tablePath, const QString &samplePath, QTextStream &out
     if (!samplePath.isEmpty() && !readSample(samplePath, sample, error))
         return SampleUnreadable;
 
-    out << u"Таблица: %1, записей: %2"_s.arg(tablePath, QString::number(entries.size())) << '\n';
+    out << u"Таблица: %1, записей: %2, кодировка: %3"_s.arg(
+                   tablePath, QString::number(entries.size()), CodeTable::encodingName(encoding))
+        << '\n';
     const QList<Finding> findings = checkEntries(entries);
     qsizetype problems = 0;
     for (const Finding &f : findings) {

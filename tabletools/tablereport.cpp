@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "tablereport.h"
 
+#include "codetable.h"
 #include "conversion.h"
 #include "runtimeerror.h"
 #include "tablecheck.h"
@@ -356,8 +357,10 @@ void printPassport(const QString &name, const Measure &ours, const Measure &icu,
 bool readText(const QString &path, QString &text, QString &error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = u"«%1»: %2"_s.arg(path, file.errorString());
+    try {
+        CodeTable::openForReading(file);
+    } catch (const RuntimeError &failure) {
+        error = failure.message();
         return false;
     }
     QStringDecoder utf8(QStringDecoder::Utf8);

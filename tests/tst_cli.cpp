@@ -8,6 +8,9 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 // vertlin-convert run as a user runs it, in a folder holding the files named.
@@ -17,13 +20,21 @@ class tst_Cli : public QObject
 
     QTemporaryDir m_dir;
 
-    // ">/dev/full" among the arguments: standard output cannot be written.
+    // ">/dev/full" among the arguments: standard output cannot be written; a
+    // last argument "<FILE" is standard input, as in a shell; "<-" closes it.
     void run(QProcess &process, const QString &arguments, const QByteArray &input = {})
     {
         QStringList list = arguments.split(u' ', Qt::SkipEmptyParts);
         if (list.removeAll(u">/dev/full"_s))
             process.setStandardOutputFile(u"/dev/full"_s);
         process.setWorkingDirectory(m_dir.path());
+        if (!list.isEmpty() && list.last().startsWith(u'<')) {
+            const QString from = list.takeLast().mid(1);
+            if (from == u"-"_s)
+                process.setChildProcessModifier([] { ::close(STDIN_FILENO); });
+            else
+                process.setStandardInputFile(from);
+        }
         process.start(qEnvironmentVariable("VERTLIN_CONVERT"), list);
         process.write(input);
         process.closeWriteChannel();
@@ -41,11 +52,15 @@ private slots:
             {"grows.ini", "header\r\na ab\r\n"},
             {"sample.txt", u"шик"_s.toUtf8()},
             {"words.txt", u"жук зхук Жук"_s.toUtf8()},
-            {"input.txt", "\xEF\xBB\xBFzhuk\r\nzuk\nkuz\rzz\n\r\n\nk"}};
+            {"input.txt", "\xEF\xBB\xBFzhuk\r\nzuk\nkuz\rzz\n\r\n\nk"},
+            {"utf16.ini", QByteArray::fromHex("feff0068000d000a007a0068002004360d000a")},
+            {"many.ini", "h\n" + QByteArray("a b\n").repeated(32768)}};
         for (const auto &[name, bytes] : files) {
             QFile file(m_dir.filePath(QString::fromLatin1(name)));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
+        QVERIFY(mkfifo(qPrintable(m_dir.filePath(u"fifo"_s)), 0600) == 0);
+        QVERIFY(QFile::link(u"loop.ini"_s, m_dir.filePath(u"loop.ini"_s)));
     }
 
     void runs_data()
@@ -72,6 +87,8 @@ private slots:
         row("check, a word lost", u"--check --table table.ini --sample words.txt"_s, 0, {},
             u"2 (66,6667 %)\nНе вернулись (слово, сколько раз, латиницей, обратно):\n"
             u"  зхук ×1 → zhuk → жук\nИтог: замечаний нет\n"_s);
+        row("check, UTF-16", u"--check --table utf16.ini"_s, 0, {},
+            u"записей: 1, кодировка: UTF-16 BE с меткой порядка байтов"_s);
         row("check, a problem", u"--check --table starved.ini --sample sample.txt"_s, 1, {},
             u"шик ×1 → shик → сhик\nИтог: замечаний: 1\n"_s);
         row("check names the culprit", u"--check --table culprit.ini"_s, 1, {},
@@ -97,6 +114,18 @@ private slots:
         // A full disk is a failure, whatever was to go there: each of these writes on its own.
         for (const QString &arguments : {u"--to-latin"_s, u"--check"_s, u"--help"_s, u"--version"_s})
             row(qPrintable(arguments + u" >/dev/full"_s), arguments + u" >/dev/full"_s, 6, u"жук"_s.toUtf8(), u"не удалось записать"_s);
+        // What cannot be read is refused at once, by its cause.
+        row("table a named pipe", u"--to-latin --table fifo"_s, 3, {},
+            u"Это именованный канал (FIFO), а не обычный файл. Читаются только обычные файлы.\nФайл: fifo"_s);
+        row("input a named pipe", u"--to-latin fifo"_s, 5, {}, u"входной файл.\nОшибка 75"_s);
+        row("endless input", u"--to-latin </dev/zero"_s, 4, {}, u"уже в первых 98 302 байтах"_s);
+        row("input closed", u"--to-latin <-"_s, 5, {}, u"стандартный ввод закрыт"_s);
+        row("input a folder", u"--to-latin </"_s, 5, {}, u"стандартный ввод — папка"_s);
+        row("too many lines", u"--to-latin --table many.ini"_s, 3, {},
+            u"после строки заголовка их может быть не больше 32 767.\nФайл: many.ini"_s);
+        row("no table name", u"--to-latin --table="_s, 3, {}, u"Имя файла пустое"_s);
+        row("link loop", u"--to-latin --table loop.ini"_s, 3, {}, u"в круг.\nФайл: loop.ini"_s);
+        row("one dash", u"-to-latin"_s, 2, {}, u"«-to-latin» пишется с двумя дефисами: --to-latin"_s);
         row("fix, to Latin", u"--to-latin --fix"_s, 2);
 #ifdef VERTLIN_SPELLING
         row("fix", u"--to-cyrillic --fix"_s, 0, "eto otsy, zhuk", u"это отцы, жук"_s);

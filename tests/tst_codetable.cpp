@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 class tst_CodeTable : public QObject
@@ -13,6 +15,10 @@ class tst_CodeTable : public QObject
     Q_OBJECT
 
     static QByteArray cp1251(const QString &text) { return QStringEncoder("windows-1251").encode(text); }
+    static QByteArray withMark(QStringEncoder::Encoding encoding, const QString &text)
+    {
+        return QStringEncoder(encoding, QStringEncoder::Flag::WriteBom).encode(text);
+    }
     static QByteArray lines(qsizetype n) { return QByteArray("h\n") + QByteArray("a b\n").repeated(n); }
 
 private slots:
@@ -33,6 +39,11 @@ private slots:
         QTest::newRow("32767 entries") << lines(CodeTable::MaxEntries) << full << 0;
         QTest::newRow("32768 entries") << lines(CodeTable::MaxEntries + 1) << full << 6;
         QTest::newRow("BOM alone") << QByteArray("\xEF\xBB\xBF") << QStringList{} << 62;
+        const QString text = u"h\r\nzh ж\r\nz з"_s;
+        QTest::newRow("UTF-16 LE") << withMark(QStringEncoder::Utf16LE, text) << two << 0;
+        QTest::newRow("UTF-16 BE") << withMark(QStringEncoder::Utf16BE, text) << two << 0;
+        QTest::newRow("line cut") << "h\n" + QByteArray(40000, 'x') << QStringList{QString(CodeTable::MaxLineLength, u'x')} << 0;
+        QTest::newRow("named pipe") << QByteArray() << QStringList{} << 75; // a null file is made a FIFO
     }
 
     void load()
@@ -42,7 +53,8 @@ private slots:
         QFETCH(int, error);
         QTemporaryDir dir;
         QFile file(dir.filePath(u"vl1.ini"_s));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush());
+        QVERIFY(bytes.isNull() ? mkfifo(qPrintable(file.fileName()), 0600) == 0
+                               : file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush());
         QStringList list{u"stale"_s};
         try {
             CodeTable::load(file.fileName(), list);

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "runtimeerror.h"
 
+#include "codetable.h"
 #include "modgp.h"
 #include "numerals.h"
 
 using namespace Qt::StringLiterals;
 
-RuntimeError::RuntimeError(Number number, QString path)
-    : m_number(number), m_path(std::move(path))
+RuntimeError::RuntimeError(Number number, QString path, QString reason)
+    : m_number(number), m_path(std::move(path)), m_reason(std::move(reason))
 {
     m_what = message().toUtf8();
 }
@@ -17,6 +18,8 @@ QString RuntimeError::description() const
     switch (m_number) {
     case Overflow:
         return u"Переполнение"_s;
+    case OutOfMemory:
+        return u"Недостаточно памяти"_s;
     case FileNotFound:
         return u"Файл не найден"_s;
     case InputPastEndOfFile:
@@ -32,6 +35,8 @@ QString RuntimeError::description() const
 QString RuntimeError::message() const
 {
     QString text = u"Ошибка %1: %2"_s.arg(int(m_number)).arg(description());
+    if (!m_reason.isEmpty())
+        text += u'\n' + m_reason;
     if (!m_path.isEmpty())
         text += u"\nФайл: "_s + m_path;
     return text;
@@ -79,7 +84,12 @@ QString RuntimeError::overflowExplanation(const QString &tableName) const
     case OverflowCause::EntryTooLong:
         return u"Строка %1 таблицы %2 (%3) слишком длинная: в ней %4, а строка таблицы "
                u"может быть не длиннее %5. Исправьте эту строку таблицы."_s
-                .arg(line, tableName, entry, characters(m_cause.entry.size()), limit);
+                .arg(line, tableName, entry,
+                     // The loader cuts a longer line to this length.
+                     m_cause.entry.size() == CodeTable::MaxLineLength
+                             ? characters(m_cause.entry.size()) + u" или больше"_s
+                             : characters(m_cause.entry.size()),
+                     limit);
     }
     return u"Текст слишком длинный для конвертации: конвертировать можно текст не длиннее "
            u"%1, и результат конвертации тоже не может быть длиннее."_s.arg(limit);

@@ -14,6 +14,7 @@ class RuntimeError : public std::exception
 public:
     enum Number : int {
         Overflow = 6,
+        OutOfMemory = 7,
         FileNotFound = 53,
         InputPastEndOfFile = 62,
         PathFileAccess = 75,
@@ -37,7 +38,8 @@ public:
         QString entry;            // that line as it stands in the table
     };
 
-    explicit RuntimeError(Number number, QString path = {});
+    // reason, when given, says in a sentence what was wrong with the file.
+    explicit RuntimeError(Number number, QString path = {}, QString reason = {});
 
     static RuntimeError overflow() { return RuntimeError(Overflow); }
 
@@ -45,7 +47,8 @@ public:
     QString description() const;
     QString path() const { return m_path; }
 
-    // "Ошибка 53: Файл не найден" plus the path on its own line when there is one.
+    // "Ошибка 53: Файл не найден", then the reason and the path, each on its
+    // own line, when there are any.
     QString message() const;
 
     const OverflowCause &overflowCause() const { return m_cause; }
@@ -61,6 +64,7 @@ public:
 private:
     Number m_number;
     QString m_path;
+    QString m_reason;
     OverflowCause m_cause;
     QByteArray m_what;
 };

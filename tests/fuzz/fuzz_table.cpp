@@ -52,6 +52,15 @@ QList<QByteArray> byteLines(const QByteArray &file)
 
 QStringList expectedEntries(QByteArray file)
 {
+    constexpr auto flags = QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless;
+    if (file.startsWith("\xFF\xFE") || file.startsWith("\xFE\xFF")) {
+        QString text = QStringDecoder(file[0] == '\xFF' ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                                      flags).decode(file.sliced(2));
+        text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+        if (text.endsWith(u'\n'))
+            text.chop(1);
+        return file.size() > 2 ? text.split(u'\n') : QStringList();
+    }
     const bool bom = file.startsWith("\xEF\xBB\xBF");
     if (bom)
         file.remove(0, 3);
@@ -60,9 +69,7 @@ QStringList expectedEntries(QByteArray file)
                 && std::any_of(file.cbegin(), file.cend(), [](char c) { return c & 0x80; }));
     QStringList lines;
     for (const QByteArray &line : byteLines(file))
-        lines.append(utf8 ? QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom
-                                                   | QStringDecoder::Flag::Stateless)
-                                    .decode(line)
+        lines.append(utf8 ? QStringDecoder(QStringDecoder::Utf8, flags).decode(line)
                           : QStringDecoder("windows-1251").decode(line));
     return lines;
 }
@@ -81,7 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     const QStringList lines = expectedEntries(file);
-    const QStringList expected = lines.mid(1, CodeTable::MaxEntries);
+    QStringList expected = lines.mid(1, CodeTable::MaxEntries);
+    for (QString &line : expected)
+        line.truncate(CodeTable::MaxLineLength);
     QStringList entries;
     int error = 0;
     try {
