@@ -8,7 +8,8 @@
 #
 # Environment (from ctest, see CMakeLists.txt beside this file): VERTLIN_BINARY,
 # the built program; E2E_WORK, a scratch directory (emptied first);
-# E2E_CLOSE_WINDOW, the helper that closes a window; E2E_PENDING, when set, a
+# E2E_CLOSE_WINDOW, the helper that closes a window as a
+# window manager's close button does; E2E_PENDING, when set, a
 # reason to skip; E2E_TIMEOUT, seconds a wait may take (20); E2E_REMOVE_WORK,
 # when set, E2E_WORK goes at the end.
 
@@ -41,7 +42,6 @@ e2e_cleanup() {
     [ -z "${E2E_REMOVE_WORK:-}" ] || rm -rf "$E2E_WORK"
     exit "$status"
 }
-e2e_track() { :; } # every background job is stopped at the end anyway
 
 # wait_until [-t SECONDS] COMMAND...: polls COMMAND until it succeeds; fails
 # (status 1) once the deadline has passed.
@@ -63,13 +63,7 @@ e2e_init() {
     mkdir -p "$E2E_WORK"
     trap e2e_cleanup EXIT
     trap 'exit 143' INT TERM HUP
-    e2e_need Xvfb xdotool xclip setxkbmap xdpyinfo xprop import compare
-}
-
-# e2e_need TOOL...: skips when a tool is missing.
-e2e_need() {
-    local tool
-    for tool in "$@"; do
+    for tool in Xvfb xdotool xclip setxkbmap xdpyinfo xprop import compare; do
         command -v "$tool" >/dev/null || skip "$tool is not installed (run scripts/install-deps.sh test)"
     done
 }
@@ -150,10 +144,9 @@ expect_selected_text() {
     key ctrl+End
 }
 
-# The character-count caption as a key press writes it, and (one space more)
-# as a click writes it.
+# The character-count caption as a key press writes it (a click writes one
+# space more before the parenthesis).
 key_caption() { printf 'Vertlin v2.0   ---   (Напечатано символов: %s)' "$1"; }
-click_caption() { printf 'Vertlin v2.0   ---    (Напечатано символов: %s)' "$1"; }
 
 # Keys and characters to the focused window; X queues them in order.
 key() { xdotool key -- "$@"; }
@@ -196,7 +189,3 @@ centred() {
     [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] && pass "$2 centred (${WIDTH}x${HEIGHT}+$X+$Y)" \
         || fail "$2 not centred: ${WIDTH}x${HEIGHT}+$X+$Y"
 }
-
-# close_window ID: what a window manager's close button does.
-need_close_window() { [ -x "${E2E_CLOSE_WINDOW:-}" ] || skip "e2e-close-window was not built (install libx11-dev)"; }
-close_window() { "$E2E_CLOSE_WINDOW" "$1" || fail "cannot send the close request to $1"; }
