@@ -42,7 +42,7 @@ expect_title "$(key_caption $((n + 2)))" "Backspace shows the length before it r
 n=$((n + 1))
 xdotool mousemove --window "$W" 300 200 click 1
 expect_title "Vertlin v2.0   ---    (Напечатано символов: $n)" "a click shows the current length, four spaces after the hyphens"
-expect_selected_text $'Privet, mir! 123 Съешь ещё, ЁЖИК\nx' "the text arrived as typed"
+expect_text $'Privet, mir! 123 Съешь ещё, ЁЖИК\nx' "the text arrived as typed"
 
 # Alt with a key is a menu key: ru Alt+К opens Конвертация, Alt+а types nothing.
 key alt+Cyrillic_a alt+Cyrillic_ka
@@ -76,7 +76,7 @@ menu_closed
 type_text 'zhuk'
 key alt+w alt+x alt+space # menu keys: neither typed nor a space that converts
 type_text ' '
-expect_selected_text 'жук ' "LAT --> RUS: the space converted the text, Alt+W, Alt+X and Alt+Space typed nothing"
+expect_text 'жук ' "LAT --> RUS: the space converted the text, Alt+W, Alt+X and Alt+Space typed nothing"
 title_is "$(key_caption 3)" || fail "after the space the caption is '$(title)', expected '$(key_caption 3)'"
 pass "the space shows the converted length, without itself"
 key F4 # ends the mode
@@ -95,8 +95,6 @@ key Escape
 wait_until bar_idle || fail "Esc does not leave the menu bar"
 key F10
 wait_until bar_lit && ! differs alt now || fail "F10 does not light the first title as Alt does"
-key Escape
-wait_until bar_idle || fail "Esc does not leave the menu bar after F10"
 xdotool mousemove --window "$W" 110 10 click 1 # Правка
 wait_until has_other_window || fail "the menu Правка did not open with the mouse"
 xdotool mousemove --window "$W" 300 200
@@ -110,20 +108,19 @@ pass "Alt, F10 and Esc from a drop-down hand the keyboard to the menu bar; Esc g
 # Editing: Вставить pastes what another program put on the clipboard; AltGr
 # characters type; each command is an undo step of its own.
 key ctrl+a Delete
-type_text 'abcd'
+setxkbmap -layout de || fail "setxkbmap -layout de"
+type_text 'ab@' # AltGr+Q
+layout us
 printf 'ёжик в тумане' >"$E2E_WORK/clip.txt"
 xclip -quiet -selection clipboard -i "$E2E_WORK/clip.txt" >/dev/null 2>&1 &
 expect_clip 'ёжик в тумане' "another program owns the clipboard"
-key ctrl+End alt+g # П: Правка, its third item Вставить
+key alt+g # П: Правка, its third item Вставить
 wait_until has_other_window || fail "Alt+G did not open Правка"
 key Down Down Return
 menu_closed
-setxkbmap -layout de || fail "setxkbmap -layout de"
-type_text '@' # AltGr+Q
-layout us
-expect_text 'abcdёжик в тумане@' "Alt+G opens Правка, whose Вставить pastes at the caret; AltGr characters type"
-key ctrl+End ctrl+d ctrl+z ctrl+z ctrl+z
-expect_selected_text 'abcd' "Ctrl+Z takes back the date, the typing and the paste, each alone"
+expect_text 'ab@ёжик в тумане' "AltGr characters type; Alt+G opens Правка, whose Вставить pastes at the caret"
+key ctrl+d ctrl+z ctrl+z
+expect_text 'ab@' "Ctrl+Z takes back the date, then the paste, each alone"
 
 # О программе..., the third entry of the menu bar, a command of its own.
 key alt+j # О
@@ -135,7 +132,7 @@ centred "$A" "the About window"
     || fail "the About window is ${WIDTH}x${HEIGHT}"
 focus_window "$W"
 type_text '!'
-expect_selected_text 'abcd!' "Alt+J opens the About window; the main window takes input while it is open"
+expect_text 'ab@!' "Alt+J opens the About window; the main window takes input while it is open"
 
 "$E2E_CLOSE_WINDOW" "$W" || fail "cannot send the close request to $W"
 wait_app_end

@@ -122,27 +122,19 @@ title_is() { [ "$(title)" = "$1" ]; }
 expect_title() { wait_until title_is "$1" && pass "$2" || fail "$2: caption '$(title)', expected '$1'"; }
 
 # The clipboard and primary selection as another program reads them, while
-# the program still runs (nobody keeps them after it ends).
+# the program still runs (nobody keeps them after it ends). The primary
+# selection is the screenshot script's.
 clip() { timeout 5 xclip -o -selection clipboard; }
 primary() { timeout 5 xclip -o -selection primary; }
 clip_is() { [ "$(clip)" = "$1" ]; }
-primary_is() { [ "$(primary)" = "$1" ]; }
 
 # expect_clip TEXT WHAT: waits until the clipboard holds TEXT. Polling cannot
 # tell an old clipboard from a new one: never expect the same text twice in a row.
 expect_clip() { wait_until clip_is "$1" && pass "$2" || fail "$2: clipboard '$(clip 2>&1)', expected '$1'"; }
 
 # expect_text TEXT WHAT: the whole text as a user copies it (Ctrl+A, Ctrl+C).
-expect_text() { key ctrl+a ctrl+c && expect_clip "$1" "$2"; }
-
-# expect_selected_text TEXT WHAT: the whole text through the primary selection
-# that a keyboard selection fills, without the program's copy command. Leaves
-# the caret at the end.
-expect_selected_text() {
-    key ctrl+End ctrl+shift+Home
-    wait_until primary_is "$1" && pass "$2" || fail "$2: the text reads '$(primary 2>&1)', expected '$1'"
-    key ctrl+End
-}
+# Leaves the caret at the end.
+expect_text() { key ctrl+a ctrl+c && expect_clip "$1" "$2"; key ctrl+End; }
 
 # The character-count caption as a key press writes it (a click writes one
 # space more before the parenthesis).
