@@ -8,12 +8,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -58,7 +56,8 @@ private slots:
     void cleanup() { ErrorReport::setSink({}); }
 
     // Every shortcut, pressed in the text area, runs its own menu command and
-    // never reaches the text area's key handling; nor does Alt with a key.
+    // never reaches the text area's key handling; nor does Alt with the key of
+    // an access letter, whatever the layout prints on it.
     void shortcuts()
     {
         m_window->show();
@@ -76,11 +75,8 @@ private slots:
         QCOMPARE(items.join(u", "_s), u"Русский шрифт|F3, Латинский шрифт|F4, |, Автоконвертация: RUS --> LAT|, "
                                       u"Автоконвертация: LAT --> RUS|, Вырезать|Ctrl+X, Копировать|Ctrl+C, "
                                       u"Вставить|Ctrl+V, Удалить|Del, |, Выделить все|Ctrl+A, Время и дата|Ctrl+D"_s);
-        // Alt with a key that is no access key is a menu key too, never text.
-        const QString before = m_box->text();
-        QTest::keyClick(m_box, Qt::Key_W, Qt::AltModifier);
-        QTest::keyClick(m_box, Qt::Key_Space, Qt::AltModifier);
         // The key where the Russian layout has К opens Конвертация, whatever it reads now.
+        const QString before = m_box->text();
         QSignalSpy opened(m_window->findChild<QMenu *>(u"con"_s), &QMenu::aboutToShow);
         QKeyEvent p(QEvent::KeyPress, Qt::Key_P, Qt::AltModifier, QSysInfo::kernelType() == u"winnt"_s ? 0x13 : 27, 0, 0, u"p"_s);
         QApplication::sendEvent(m_box, &p);
@@ -122,11 +118,10 @@ private slots:
         const auto spaced = [](const char *text, qsizetype count, const char *modes) -> QString {
             return QString::fromUtf8(text) + u" / "_s + keyCaption(count) + u" / "_s + QString::fromUtf8(modes);
         };
-        QTest::newRow("trans twice") << u"trans,trans"_s << u"zh|uk\r\nжук"_s << kept + u"trans -"_s;
-        QTest::newRow("transe twice") << u"transe,transe"_s << u"zh|uk\r\nжук"_s << kept + u"- transe"_s;
-        QTest::newRow("trans, then transe") << u"trans,transe"_s << u"zh|uk\r\nжук"_s << kept + u"- transe"_s;
-        QTest::newRow("transe, then trans") << u"transe,trans"_s << u"zh|uk\r\nжук"_s << kept + u"trans -"_s;
-        QTest::newRow("F3 ends a mode") << u"trans,rus"_s << u"zh|uk\r\nжук"_s << u"|жук\r\nжук / "_s + StartCaption + u" / - -"_s;
+        // Chosen again, a mode stays on; the other one goes.
+        QTest::newRow("trans, transe twice") << u"trans,transe,transe"_s << u"zh|uk\r\nжук"_s << kept + u"- transe"_s;
+        QTest::newRow("transe, trans twice") << u"transe,trans,trans"_s << u"zh|uk\r\nжук"_s << kept + u"trans -"_s;
+        // F3 ending a mode: "too long for F3"; converting, with the caret at the start: e2e.
         QTest::newRow("F4 ends a mode") << u"transe,eng"_s << u"zh|uk\r\nжук"_s << u"|zhuk\r\nzhuk / "_s + StartCaption + u" / - -"_s;
         QTest::newRow("no mode, space over a selection") << u" "_s << u"z[hu]k"_s << spaced("z |k", 4, "- -");
         QTest::newRow("space mid-text") << u"transe, "_s << u"zh|uk zhuk"_s << spaced("жук жук |", 7, "- transe");
@@ -211,21 +206,6 @@ private slots:
         QFETCH(QSize, frame);
         QFETCH(QRect, available);
         QTEST(ScreenFit::place(frame, available), "placed");
-    }
-
-    // At start-up there is no window to take the icon from.
-    void messageBoxShowsTheIcon()
-    {
-        ErrorReport::setSink({});
-        qunsetenv("VERTLIN_NO_DIALOGS");
-        QIcon icon;
-        QTimer::singleShot(0, this, [&icon] {
-            if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-                icon = box->windowIcon(), box->done(0);
-        });
-        ErrorReport::show(RuntimeError(RuntimeError::Overflow));
-        qputenv("VERTLIN_NO_DIALOGS", "1");
-        QVERIFY(!icon.availableSizes().isEmpty());
     }
 
 };

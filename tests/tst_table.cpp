@@ -4,7 +4,6 @@
 // every kind of Russian text going to Latin and back.
 #include "codetable.h"
 #include "conversion.h"
-#include "tablecheck.h"
 #include "tablereport.h"
 
 #include <QFile>
@@ -126,9 +125,6 @@ private slots:
         QFETCH(QString, cyrillic);
         QCOMPARE(convert(latin, true), cyrillic);
     }
-
-    // "vertlin-convert --check" names the lines when this fails.
-    void checksClean() { QVERIFY(!TableCheck::hasProblems(TableCheck::checkEntries(m_table))); }
 
     // Informal translit as people type it, from tests/data/typed-translit.tsv.
     void typedTranslit()

@@ -8,7 +8,8 @@
 #
 # Environment (from ctest, see CMakeLists.txt beside this file): VERTLIN_BINARY,
 # the built program; E2E_WORK, a scratch directory (emptied first);
-# E2E_CLOSE_WINDOW, the helper that closes a window; E2E_PENDING, when set, a
+# E2E_CLOSE_WINDOW, the helper that closes a window as a
+# window manager's close button does; E2E_PENDING, when set, a
 # reason to skip; E2E_TIMEOUT, seconds a wait may take (20); E2E_REMOVE_WORK,
 # when set, E2E_WORK goes at the end.
 
@@ -41,7 +42,6 @@ e2e_cleanup() {
     [ -z "${E2E_REMOVE_WORK:-}" ] || rm -rf "$E2E_WORK"
     exit "$status"
 }
-e2e_track() { :; } # every background job is stopped at the end anyway
 
 # wait_until [-t SECONDS] COMMAND...: polls COMMAND until it succeeds; fails
 # (status 1) once the deadline has passed.
@@ -63,13 +63,7 @@ e2e_init() {
     mkdir -p "$E2E_WORK"
     trap e2e_cleanup EXIT
     trap 'exit 143' INT TERM HUP
-    e2e_need Xvfb xdotool xclip setxkbmap xdpyinfo xprop import compare
-}
-
-# e2e_need TOOL...: skips when a tool is missing.
-e2e_need() {
-    local tool
-    for tool in "$@"; do
+    for tool in Xvfb xdotool xclip setxkbmap xdpyinfo xprop import compare; do
         command -v "$tool" >/dev/null || skip "$tool is not installed (run scripts/install-deps.sh test)"
     done
 }
@@ -128,32 +122,23 @@ title_is() { [ "$(title)" = "$1" ]; }
 expect_title() { wait_until title_is "$1" && pass "$2" || fail "$2: caption '$(title)', expected '$1'"; }
 
 # The clipboard and primary selection as another program reads them, while
-# the program still runs (nobody keeps them after it ends).
+# the program still runs (nobody keeps them after it ends). The primary
+# selection is the screenshot script's.
 clip() { timeout 5 xclip -o -selection clipboard; }
 primary() { timeout 5 xclip -o -selection primary; }
 clip_is() { [ "$(clip)" = "$1" ]; }
-primary_is() { [ "$(primary)" = "$1" ]; }
 
 # expect_clip TEXT WHAT: waits until the clipboard holds TEXT. Polling cannot
 # tell an old clipboard from a new one: never expect the same text twice in a row.
 expect_clip() { wait_until clip_is "$1" && pass "$2" || fail "$2: clipboard '$(clip 2>&1)', expected '$1'"; }
 
 # expect_text TEXT WHAT: the whole text as a user copies it (Ctrl+A, Ctrl+C).
-expect_text() { key ctrl+a ctrl+c && expect_clip "$1" "$2"; }
+# Leaves the caret at the end.
+expect_text() { key ctrl+a ctrl+c && expect_clip "$1" "$2"; key ctrl+End; }
 
-# expect_selected_text TEXT WHAT: the whole text through the primary selection
-# that a keyboard selection fills, without the program's copy command. Leaves
-# the caret at the end.
-expect_selected_text() {
-    key ctrl+End ctrl+shift+Home
-    wait_until primary_is "$1" && pass "$2" || fail "$2: the text reads '$(primary 2>&1)', expected '$1'"
-    key ctrl+End
-}
-
-# The character-count caption as a key press writes it, and (one space more)
-# as a click writes it.
+# The character-count caption as a key press writes it (a click writes one
+# space more before the parenthesis).
 key_caption() { printf 'Vertlin v2.0   ---   (Напечатано символов: %s)' "$1"; }
-click_caption() { printf 'Vertlin v2.0   ---    (Напечатано символов: %s)' "$1"; }
 
 # Keys and characters to the focused window; X queues them in order.
 key() { xdotool key -- "$@"; }
@@ -196,7 +181,3 @@ centred() {
     [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] && pass "$2 centred (${WIDTH}x${HEIGHT}+$X+$Y)" \
         || fail "$2 not centred: ${WIDTH}x${HEIGHT}+$X+$Y"
 }
-
-# close_window ID: what a window manager's close button does.
-need_close_window() { [ -x "${E2E_CLOSE_WINDOW:-}" ] || skip "e2e-close-window was not built (install libx11-dev)"; }
-close_window() { "$E2E_CLOSE_WINDOW" "$1" || fail "cannot send the close request to $1"; }
