@@ -11,6 +11,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh" || exit 1
 
 status=0
+# Without a display run.sh stops with its message before building anything.
+scratch=$(mktemp -d)
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY VERTLIN_BUILD_DIR="$scratch/build" \
+          "$root/scripts/run.sh" 2>&1 >/dev/null)
+if [ $? -ne 2 ] || [[ $message != *WAYLAND_DISPLAY*xvfb-run* ]] || [ -e "$scratch/build" ]; then
+    echo "FAILED: run.sh without a display: status 2 and its message, nothing built; got: $message" >&2
+    status=1
+fi
+rm -rf "$scratch"
 (cd "${VERTLIN_BUILD_DIR:-$root/build}" && ctest --output-on-failure --timeout 600 "$@") || status=1
 
 if [ "${VERTLIN_SANITIZE:-1}" != 0 ]; then
