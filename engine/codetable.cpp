@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "codetable.h"
 
+#include "cp1251.h"
 #include "modgp.h"
 #include "runtimeerror.h"
 
@@ -42,10 +43,7 @@ QString decode(const QByteArray &bytes)
 
     // Tables were written in the Cyrillic ANSI code page long before UTF-8
     // editors; that is still the file's native form.
-    QStringDecoder cp1251("windows-1251");
-    if (!cp1251.isValid())
-        qFatal("Qt was built without the windows-1251 codec; code tables cannot be read");
-    return cp1251.decode(bytes);
+    return Cp1251::decode(bytes);
 }
 
 QStringList splitLines(const QString &text)

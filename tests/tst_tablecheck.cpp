@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "cp1251.h"
 #include "tablecheck.h"
 
 #include <QFile>
-#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -103,7 +103,7 @@ private slots:
             if (!table.open(QIODevice::WriteOnly) || !text.open(QIODevice::WriteOnly))
                 return -1;
             const QString entries = u"-\r\nzh ж\r\nz з\r\nh х\r\nu у\r\n"_s + entry;
-            table.write(QStringEncoder("windows-1251").encode(entries));
+            table.write(Cp1251::encode(entries));
             text.write(sample);
             table.close(), text.close();
             QString error;
