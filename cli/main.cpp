@@ -16,12 +16,18 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTextStream>
 #include <QTranslator>
 
 #include <algorithm>
 #include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -103,8 +109,9 @@ bool writeOut(const QString &text, const QString &what)
 
 QString tableOption(const QCommandLineParser &parser, const QCommandLineOption &table)
 {
-    return parser.isSet(table) ? parser.value(table)
-                               : CodeTable::fileName(QCoreApplication::applicationDirPath(), 1);
+    return parser.isSet(table)
+            ? parser.value(table)
+            : CodeTable::fileName(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), 1);
 }
 
 // The figures per kind of text, after the check; a table that grows without
@@ -157,26 +164,39 @@ int checkTable(const QCommandLineParser &parser, const QCommandLineOption &table
     return writeOut(report, u"отчёт"_s) ? status : int(OutputFailed);
 }
 
+// On Windows, through the descriptor: Qt takes the end of a pipe read through
+// a FILE* there for an error.
+bool openStandardInput(QFile &input)
+{
+#ifdef Q_OS_WIN
+    return input.open(_fileno(stdin), QIODevice::ReadOnly);
+#else
+    return input.open(stdin, QIODevice::ReadOnly);
+#endif
+}
+
 // The whole input as text: a file, or standard input for "-"; Converted, or
 // the status that says why it could not be read.
 int readInput(const QString &inputName, QString &text)
 {
     QFile input;
     const bool opened = inputName == u"-"_s
-            ? input.open(stdin, QIODevice::ReadOnly)
+            ? openStandardInput(input)
             : (input.setFileName(inputName), input.open(QIODevice::ReadOnly));
     if (!opened) {
-        say(u"не удалось открыть входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
+        say(u"не удалось открыть входной файл «%1»: %2"_s.arg(QDir::toNativeSeparators(inputName),
+                                                            input.errorString()));
         return InputUnreadable;
     }
     const QByteArray bytes = input.readAll();
     if (input.error() != QFileDevice::NoError) {
-        say(u"не удалось прочитать входной файл «%1»: %2"_s.arg(inputName, input.errorString()));
+        say(u"не удалось прочитать входной файл «%1»: %2"_s.arg(QDir::toNativeSeparators(inputName),
+                                                              input.errorString()));
         return InputUnreadable;
     }
     const std::optional<QString> decoded = CliInput::decode(bytes);
     if (!decoded) {
-        say(u"входной текст «%1» не в кодировке UTF-8."_s.arg(inputName));
+        say(u"входной текст «%1» не в кодировке UTF-8."_s.arg(QDir::toNativeSeparators(inputName)));
         return InputUnreadable;
     }
     text = *decoded;
@@ -202,7 +222,7 @@ int convertInput(const QString &tablePath, const QString &inputName, bool toCyri
     try {
         converted = convertText(text, entries, toCyrillic);
     } catch (const RuntimeError &error) {
-        const QString cause = error.overflowExplanation(u"«"_s + tablePath + u"»"_s);
+        const QString cause = error.overflowExplanation(u"«"_s + QDir::toNativeSeparators(tablePath) + u"»"_s);
         say(u"текст не может быть сконвертирован: "_s + error.message() + u".\n"_s
             + (cause.isEmpty()
                        ? u"Текст длиннее 32 766 знаков или становится длиннее при "
@@ -255,6 +275,12 @@ Options addOptions(QCommandLineParser &parser)
 
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_WIN
+    // Bytes in, bytes out: Windows' text mode would turn LF into CR LF and
+    // stop reading at a Ctrl+Z.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(Program);
     QCoreApplication::setApplicationVersion(QStringLiteral(VERTLIN_VERSION));

@@ -3,6 +3,8 @@
 
 #include "numerals.h"
 
+#include <QDir>
+
 using namespace Qt::StringLiterals;
 
 RuntimeError::RuntimeError(Number number, QString path)
@@ -32,7 +34,7 @@ QString RuntimeError::message() const
 {
     QString text = u"Ошибка %1: %2"_s.arg(int(m_number)).arg(description());
     if (!m_path.isEmpty())
-        text += u"\nФайл: "_s + m_path;
+        text += u"\nФайл: "_s + QDir::toNativeSeparators(m_path);
     return text;
 }
 

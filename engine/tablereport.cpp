@@ -5,6 +5,7 @@
 #include "runtimeerror.h"
 #include "tablecheck.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -243,13 +244,13 @@ bool readText(const QString &path, QString &text, QString &error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        error = u"«%1»: %2"_s.arg(path, file.errorString());
+        error = u"«%1»: %2"_s.arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
     QStringDecoder utf8(QStringDecoder::Utf8);
     text = utf8.decode(file.readAll());
     if (utf8.hasError()) {
-        error = u"«%1» не в кодировке UTF-8."_s.arg(path);
+        error = u"«%1» не в кодировке UTF-8."_s.arg(QDir::toNativeSeparators(path));
         return false;
     }
     return true;
