@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "modgp.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -30,9 +31,11 @@ private slots:
         QFETCH(QByteArray, table);
         QFETCH(QString, error);
         QTemporaryDir dir;
-        const QString program = dir.filePath(u"vertlin"_s), path = dir.filePath(u"vl1.ini"_s);
+        const QString binary = qEnvironmentVariable("VERTLIN_BINARY");
+        const QString program = dir.filePath(QFileInfo(binary).fileName());
+        const QString path = dir.filePath(u"vl1.ini"_s);
         QFile file(path);
-        QVERIFY(QFile::copy(qEnvironmentVariable("VERTLIN_BINARY"), program));
+        QVERIFY(QFile::copy(binary, program));
         QVERIFY(table.isNull() || (file.open(QIODevice::WriteOnly) && file.write(table) == table.size() && file.flush()));
         QProcess process;
         process.start(program, {});
@@ -42,7 +45,7 @@ private slots:
         process.waitForFinished();
         const QString stderrText = QString::fromUtf8(process.readAllStandardError());
         QVERIFY2(error.isEmpty() ? !finished : finished && process.exitCode() != 0 && stderrText.contains(error)
-                         && stderrText.contains(path), qPrintable(stderrText));
+                         && stderrText.contains(QDir::toNativeSeparators(path)), qPrintable(stderrText));
     }
 
     void qtSpeaksRussian()

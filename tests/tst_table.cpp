@@ -168,6 +168,8 @@ private slots:
         QFETCH(QString, kind);
         QProcess corpus;
         corpus.start(u"bash"_s, {sourcePath(u"scripts/ru-corpus.sh"_s), kind});
+        if (!corpus.waitForStarted())
+            QSKIP("the corpus script needs bash, which this system cannot start");
         QVERIFY(corpus.waitForFinished(300000));
         const QByteArray why = corpus.readAllStandardError();
         if (corpus.exitCode() == 1 && why.contains("install"))
