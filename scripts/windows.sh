@@ -67,17 +67,18 @@ build_qt() {
     local apt_options=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
                        -o "Dir::State::Lists=$work/apt/lists" -o APT::Sandbox::User=root -qq)
     apt-get "${apt_options[@]}" update
-    (cd "$work" && apt-get "${apt_options[@]}" source "qt6-base=$host_qt" >/dev/null)
+    (cd "$work" && apt-get "${apt_options[@]}" source "qt6-base=$host_qt" >"$work/source.log" 2>&1) \
+        || { cat "$work/source.log" >&2; return 1; }
     cmake -G Ninja -S "$work"/qt6-base-*/ -B "$work/build" --log-level=WARNING \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-        "${qt_options[@]}" > "$work/configure.log"
-    nice -n 10 cmake --build "$work/build" --parallel "$jobs" > "$work/build.log"
-    cmake --install "$work/build" > /dev/null
+        "${qt_options[@]}" >"$work/configure.log"
+    nice -n 10 cmake --build "$work/build" --parallel "$jobs" >"$work/build.log" \
+        || { tail -40 "$work/build.log" >&2; say "Qt's build failed; its folder is kept: $work"; return 1; }
+    cmake --install "$work/build" >/dev/null
     touch "$qt_prefix/.complete"
     rm -rf "$work"
 }
-
 
 # The runtime DLLs of MinGW and the cross-built Qt, for programs run from the
 # build tree; Wine maps Z: to the root of the file system.
@@ -89,15 +90,29 @@ mingw_dll_dirs() {
     done
 }
 
-# start_wine PREFIX: a Wine prefix made ready, its server kept running so
-# every program does not pay for starting it again.
+# start_wine PREFIX: a Wine prefix made ready, its server and services
+# started first and detached from our output (a test's pipe left open by them
+# would keep ctest waiting), the server kept running so that every program
+# does not pay for starting it again.
 start_wine() {
     export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
-    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
-    wineserver -p
-    wineboot >/dev/null 2>&1 || true
+    mkdir -p "$WINEPREFIX"
+    wineserver -p </dev/null >/dev/null 2>&1
+    wineboot </dev/null >/dev/null 2>&1
+    wine_prefixes+=("$WINEPREFIX")
 }
-stop_wine() { wineserver -k 2>/dev/null || true; }
+stop_wine() { wineserver -k >/dev/null 2>&1 || true; }
+wine_prefixes=()
+
+# Whatever ends the script leaves no Wine server or X server running.
+cleanup() {
+    local prefix
+    for prefix in "${wine_prefixes[@]}"; do
+        WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+    done
+    stop_xvfb
+}
+trap cleanup EXIT
 
 build_vertlin() {
     say "Vertlin for Windows: configuring and building into $build"
@@ -126,7 +141,7 @@ start_build_wine() {
 
 run_tests() {
     say "unit and fuzz tests under Wine"
-    (cd "$build" && WINEQT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600)
+    (cd "$build" && WINEQT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300)
 }
 
 # The converter under Wine must give the native converter's bytes, both
