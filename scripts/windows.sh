@@ -28,7 +28,7 @@ qt_options=(
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
     -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_vulkan=OFF -DFEATURE_icu=OFF
-    -DFEATURE_zstd=OFF -DFEATURE_freetype=ON
+    -DFEATURE_zstd=OFF -DFEATURE_freetype=ON -DFEATURE_direct2d=OFF
     # Without these three and INPUT_opengl=no dynamic GL stays on and fails.
     -DFEATURE_opengl=OFF -DFEATURE_opengl_dynamic=OFF -DFEATURE_dynamicgl=OFF -DINPUT_opengl=no
     # qwindows.dll does not link with DirectWrite 3.
