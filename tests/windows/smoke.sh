@@ -25,7 +25,7 @@ wait_until() {
     done
 }
 visible() { xdotool search --onlyvisible --name "$1"; }
-windows() { xdotool search --onlyvisible --name '' 2>/dev/null | wc -l; }
+windows() { xdotool search --onlyvisible --class 'vertlin' 2>/dev/null | wc -l; }
 title_has() { xdotool getwindowname "$W" | grep -qF -- "$1"; }
 clip_is() { [ "$(xclip -o -selection clipboard)" = "$1" ]; }
 trap '[ -n "$pid" ] && kill $pid 2>/dev/null && wait $pid 2>/dev/null' EXIT
