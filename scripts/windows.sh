@@ -67,7 +67,9 @@ build_qt() {
     local apt_options=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
                        -o "Dir::State::Lists=$work/apt/lists" -o APT::Sandbox::User=root -qq)
     apt-get "${apt_options[@]}" update
-    (cd "$work" && apt-get "${apt_options[@]}" source "qt6-base=$host_qt" >"$work/source.log" 2>&1) \
+    # The host's own revision, or the release's when the archive has moved on.
+    (cd "$work" && { apt-get "${apt_options[@]}" source "qt6-base=$host_qt" \
+                     || apt-get "${apt_options[@]}" source qt6-base; } >"$work/source.log" 2>&1) \
         || { cat "$work/source.log" >&2; return 1; }
     cmake -G Ninja -S "$work"/qt6-base-*/ -B "$work/build" --log-level=WARNING \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
