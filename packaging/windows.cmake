@@ -45,7 +45,8 @@ install(FILES windows/qt.conf DESTINATION ${bin})
 # Qt's translations are the same files on every platform; a cross-built Qt
 # has none, so they come from the build machine's Qt.
 find_file(VERTLIN_QT_RUSSIAN qtbase_ru.qm
-          PATHS ${VERTLIN_QT_TRANSLATIONS} /usr/share/qt6/translations NO_CACHE NO_DEFAULT_PATH)
+          PATHS ${VERTLIN_QT_TRANSLATIONS} /usr/share/qt6/translations
+          NO_CACHE NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 if(NOT VERTLIN_QT_RUSSIAN)
     message(FATAL_ERROR "qtbase_ru.qm not found: install qt6-translations-l10n, "
                         "or set VERTLIN_QT_TRANSLATIONS to its folder")
@@ -68,3 +69,5 @@ set(CPACK_NSIS_DISPLAY_NAME Vertlin)
 set(CPACK_NSIS_PACKAGE_NAME Vertlin)
 set(CPACK_NSIS_URL_INFO_ABOUT ${PROJECT_HOMEPAGE_URL})
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# A 64-bit installer for a 64-bit program (and for a 64-bit-only Wine).
+set(CPACK_NSIS_DEFINES "Unicode true\nTarget amd64-unicode")

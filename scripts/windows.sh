@@ -204,8 +204,10 @@ check_release() {
     if [ -n "$xvfb_pid" ]; then
         "$root/tests/windows/smoke.sh" "$unpacked/vertlin.exe" "$build" || status=1
     fi
-    wine "$installer" /S && wineserver -w
-    check_programs "$prefix/drive_c/Program Files/Vertlin/bin" "the installed program" || status=1
+    local installed="$prefix/drive_c/Program Files/Vertlin/bin" i
+    wine "$installer" /S
+    for ((i = 0; i < 300 && ! -f "$installed/vertlin.exe"; i++)); do sleep 0.2; done
+    check_programs "$installed" "the installed program" || status=1
     stop_wine
     stop_xvfb
     return $status
