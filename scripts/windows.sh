@@ -206,7 +206,10 @@ check_release() {
     fi
     local installed="$prefix/drive_c/Program Files/Vertlin/bin" i
     wine "$installer" /S
-    for ((i = 0; i < 300 && ! -f "$installed/vertlin.exe"; i++)); do sleep 0.2; done
+    for ((i = 0; i < 300; i++)); do
+        [ -f "$installed/vertlin.exe" ] && break
+        sleep 0.2
+    done
     check_programs "$installed" "the installed program" || status=1
     stop_wine
     stop_xvfb
