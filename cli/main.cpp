@@ -17,6 +17,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTextStream>
 #include <QTranslator>
@@ -29,6 +30,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -114,8 +119,9 @@ bool writeOut(const QString &text, const QString &what)
 
 QString tableOption(const QCommandLineParser &parser, const QCommandLineOption &table)
 {
-    return parser.isSet(table) ? parser.value(table)
-                               : CodeTable::fileName(QCoreApplication::applicationDirPath(), 1);
+    return parser.isSet(table)
+            ? parser.value(table)
+            : CodeTable::fileName(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), 1);
 }
 
 // The figures per kind of text, after the check; a table that grows without
@@ -199,7 +205,14 @@ int openStandardInput(QFile &input)
         return InputUnreadable;
     }
 #endif
-    if (!input.open(stdin, QIODevice::ReadOnly)) {
+#ifdef Q_OS_WIN
+    // Through the descriptor: Qt takes the end of a pipe read through a FILE*
+    // there for an error.
+    const bool opened = input.open(_fileno(stdin), QIODevice::ReadOnly);
+#else
+    const bool opened = input.open(stdin, QIODevice::ReadOnly);
+#endif
+    if (!opened) {
         say(u"не удалось открыть стандартный ввод."_s);
         return InputUnreadable;
     }
@@ -212,7 +225,7 @@ int openStandardInput(QFile &input)
 int readInput(const QString &inputName, QString &text, bool &cut)
 {
     QFile input(inputName);
-    const QString name = inputName == u"-"_s ? u"стандартный ввод"_s : u"«%1»"_s.arg(inputName);
+    const QString name = inputName == u"-"_s ? u"стандартный ввод"_s : u"«%1»"_s.arg(QDir::toNativeSeparators(inputName));
     if (inputName == u"-"_s) {
         if (const int status = openStandardInput(input); status != Converted)
             return status;
@@ -255,7 +268,7 @@ int refuse(const RuntimeError &error, const QString &tablePath, bool cut)
             ? u"Текст слишком длинный для конвертации: уже в первых %1 больше %2, "
               u"а конвертировать можно текст не длиннее %2. Дальше текст не читался."_s
                       .arg(Numerals::count(InputLimit, u"байтах"_s, u"байтах"_s, u"байтах"_s), limit)
-            : error.overflowExplanation(u"«"_s + tablePath + u"»"_s);
+            : error.overflowExplanation(u"«"_s + QDir::toNativeSeparators(tablePath) + u"»"_s);
     say(u"текст не может быть сконвертирован: "_s + error.message() + u".\n"_s + cause);
     return TextUnconvertible;
 }
@@ -363,6 +376,12 @@ Options addOptions(QCommandLineParser &parser)
 int main(int argc, char *argv[])
 {
     holdStandardInput();
+#ifdef Q_OS_WIN
+    // Bytes in, bytes out: Windows' text mode would turn LF into CR LF and
+    // stop reading at a Ctrl+Z.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(Program);
     QCoreApplication::setApplicationVersion(QStringLiteral(VERTLIN_VERSION));

@@ -6,6 +6,10 @@
 #                           ICU's uconv for the passport and map spellings,
 #                           the validators of the installed tree and the package,
 #                           clang with libFuzzer for the sanitizer build)
+#   install-deps.sh windows what building needs, plus what scripts/windows.sh needs
+#                           (MinGW-w64, Wine, NSIS, the tools to build Qt from
+#                           Debian's source, the X server of its smoke test)
+# Not root and no sudo: it prints the command to run as root and exits with status 2.
 set -euo pipefail
 
 build_packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
@@ -17,9 +21,14 @@ test_packages=(xvfb xdotool xclip x11-xkb-utils x11-utils imagemagick
                manpages-ru groff-base debian-faq-ru developers-reference-ru maint-guide-ru
                mythes-ru mueller7-dict hunspell-tools gettext icu-devtools
                clang libclang-rt-14-dev)
+windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis
+                  dpkg-dev ninja-build xvfb xdotool xclip x11-xkb-utils)
 
 wanted=("${build_packages[@]}")
-[ "${1:-build}" = test ] && wanted+=("${test_packages[@]}")
+case ${1:-build} in
+    test) wanted+=("${test_packages[@]}") ;;
+    windows) wanted+=("${windows_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do
@@ -33,7 +42,14 @@ if ! command -v apt-get >/dev/null; then
     exit 1
 fi
 sudo=()
-[ "$(id -u)" -ne 0 ] && sudo=(sudo)
+if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+        echo "Vertlin: missing packages, and installing them needs root (there is no sudo); run as root, then again:" >&2
+        echo "  su -c 'apt-get update && apt-get install --no-install-recommends ${missing[*]}'" >&2
+        exit 2
+    fi
+    sudo=(sudo)
+fi
 echo "Vertlin: installing ${missing[*]}" >&2
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \

@@ -7,6 +7,7 @@
 #include "numerals.h"
 #include "runtimeerror.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QLocale>
@@ -425,7 +426,7 @@ bool readSample(const QString &path, QString &text, QString &error)
     QStringDecoder utf8(QStringDecoder::Utf8);
     text = utf8.decode(bytes);
     if (utf8.hasError()) {
-        error = u"Образец %1 не в кодировке UTF-8"_s.arg(path);
+        error = u"Образец %1 не в кодировке UTF-8"_s.arg(QDir::toNativeSeparators(path));
         return false;
     }
     return true;
@@ -473,7 +474,7 @@ Status run(const QString &tablePath, const QString &samplePath, QTextStream &out
         return SampleUnreadable;
 
     out << u"Таблица: %1, записей: %2, кодировка: %3"_s.arg(
-                   tablePath, QString::number(entries.size()), CodeTable::encodingName(encoding))
+                   QDir::toNativeSeparators(tablePath), QString::number(entries.size()), CodeTable::encodingName(encoding))
         << '\n';
     const QList<Finding> findings = checkEntries(entries);
     qsizetype problems = 0;
@@ -485,7 +486,7 @@ Status run(const QString &tablePath, const QString &samplePath, QTextStream &out
     }
 
     if (!samplePath.isEmpty()) {
-        out << u"Образец: %1"_s.arg(samplePath) << '\n';
+        out << u"Образец: %1"_s.arg(QDir::toNativeSeparators(samplePath)) << '\n';
         const bool grows = std::any_of(findings.cbegin(), findings.cend(), [](const Finding &f) {
             return f.kind == Kind::EndlessGrowth;
         });

@@ -6,6 +6,7 @@
 #include "runtimeerror.h"
 #include "tablecheck.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -366,7 +367,7 @@ bool readText(const QString &path, QString &text, QString &error)
     QStringDecoder utf8(QStringDecoder::Utf8);
     text = utf8.decode(file.readAll());
     if (utf8.hasError()) {
-        error = u"«%1» не в кодировке UTF-8."_s.arg(path);
+        error = u"«%1» не в кодировке UTF-8."_s.arg(QDir::toNativeSeparators(path));
         return false;
     }
     return true;

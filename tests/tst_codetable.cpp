@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "codetable.h"
+#include "cp1251.h"
 #include "runtimeerror.h"
 
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <numeric>
 
 #include <sys/stat.h>
 
@@ -14,7 +18,7 @@ class tst_CodeTable : public QObject
 {
     Q_OBJECT
 
-    static QByteArray cp1251(const QString &text) { return QStringEncoder("windows-1251").encode(text); }
+    static QByteArray cp1251(const QString &text) { return Cp1251::encode(text); }
     static QByteArray withMark(QStringEncoder::Encoding encoding, const QString &text)
     {
         return QStringEncoder(encoding, QStringEncoder::Flag::WriteBom).encode(text);
@@ -64,6 +68,19 @@ private slots:
         }
         QCOMPARE(list, entries);
     }
+
+    // The code page's own table against Qt's codec, where Qt has one.
+    void cp1251()
+    {
+        QByteArray all(256, Qt::Uninitialized);
+        std::iota(all.begin(), all.end(), char(0));
+        QStringDecoder qt("windows-1251");
+        if (!qt.isValid())
+            QSKIP("this Qt has no windows-1251 codec (built without ICU)");
+        QCOMPARE(Cp1251::decode(all), qt.decode(all));
+        QCOMPARE(Cp1251::encode(QString(Cp1251::decode(all) + u"ӕ"_s)), QByteArray(all).append('?'));
+    }
+
 };
 
 QTEST_GUILESS_MAIN(tst_CodeTable)

@@ -3,12 +3,12 @@
 // case, what people type in each habit and copy from passports and maps, and
 // every kind of Russian text going to Latin and back.
 #include "codetable.h"
+#include "cp1251.h"
 #include "conversion.h"
 #include "tablereport.h"
 
 #include <QFile>
 #include <QProcess>
-#include <QStringDecoder>
 #include <QTest>
 #include <QTextStream>
 
@@ -41,9 +41,7 @@ private slots:
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.endsWith("\r\n"));
         QCOMPARE(bytes.count('\r') + bytes.count('\n'), 2 * bytes.count("\r\n"));
-        QStringDecoder cp1251("windows-1251");
-        const QString text = cp1251.decode(bytes);
-        QVERIFY(!cp1251.hasError());
+        const QString text = Cp1251::decode(bytes);
         QCOMPARE(CodeTable::decode(bytes), text);
         QVERIFY(text.startsWith(u"Vertlin"_s));
     }
@@ -166,6 +164,8 @@ private slots:
         QFETCH(QString, kind);
         QProcess corpus;
         corpus.start(u"bash"_s, {sourcePath(u"scripts/ru-corpus.sh"_s), kind});
+        if (!corpus.waitForStarted())
+            QSKIP("the corpus script needs bash, which this system cannot start");
         QVERIFY(corpus.waitForFinished(300000));
         const QByteArray why = corpus.readAllStandardError();
         if (corpus.exitCode() == 1 && why.contains("install"))

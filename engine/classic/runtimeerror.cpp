@@ -5,6 +5,8 @@
 #include "modgp.h"
 #include "numerals.h"
 
+#include <QDir>
+
 using namespace Qt::StringLiterals;
 
 RuntimeError::RuntimeError(Number number, QString path, QString reason)
@@ -38,7 +40,7 @@ QString RuntimeError::message() const
     if (!m_reason.isEmpty())
         text += u'\n' + m_reason;
     if (!m_path.isEmpty())
-        text += u"\nФайл: "_s + m_path;
+        text += u"\nФайл: "_s + QDir::toNativeSeparators(m_path);
     return text;
 }
 

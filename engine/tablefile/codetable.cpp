@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "codetable.h"
 
+#include "cp1251.h"
 #include "modgp.h"
 #include "runtimeerror.h"
 
@@ -36,16 +37,6 @@ QString encodingName(Encoding encoding)
         return u"UTF-16 BE с меткой порядка байтов"_s;
     }
     return {};
-}
-
-QString decodeWindows1251(QByteArrayView bytes)
-{
-    // Tables were written in the Cyrillic ANSI code page long before UTF-8
-    // editors; that is still the file's native form.
-    QStringDecoder cp1251("windows-1251");
-    if (!cp1251.isValid())
-        qFatal("Qt was built without the windows-1251 codec; code tables cannot be read");
-    return cp1251.decode(bytes);
 }
 
 namespace {
@@ -109,7 +100,9 @@ QString decodeAs(Encoding encoding, QByteArrayView bytes)
     case Encoding::Utf16BE:
         return QStringDecoder(QStringDecoder::Utf16BE, flags).decode(bytes);
     }
-    return decodeWindows1251(bytes);
+    // Tables were written in the Cyrillic ANSI code page long before UTF-8
+    // editors; that is still the file's native form.
+    return Cp1251::decode(bytes);
 }
 
 QString kindOf(std::filesystem::file_type type)

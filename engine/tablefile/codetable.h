@@ -34,8 +34,6 @@ enum class Encoding {
 // How --check names the encoding it read, in Russian.
 QString encodingName(Encoding encoding);
 
-QString decodeWindows1251(QByteArrayView bytes);
-
 // Bytes of a table file as text: UTF-8 or UTF-16 when the bytes start with
 // that encoding's byte-order mark, UTF-8 when they are valid UTF-8 with at
 // least one multi-byte sequence, windows-1251 otherwise.

@@ -21,6 +21,9 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#ifndef O_BINARY // Windows' own flag: no line-end translation
+#define O_BINARY 0
+#endif
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 
@@ -59,7 +62,7 @@ const char *const FailingName = "failing-input";
 
 extern "C" void keepFailing(int signal)
 {
-    if (const int fd = ::open(FailingName, O_WRONLY | O_CREAT | O_TRUNC, 0644); fd >= 0) {
+    if (const int fd = ::open(FailingName, O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0644); fd >= 0) {
         [[maybe_unused]] const auto written = ::write(fd, current.constData(), size_t(current.size()));
         ::close(fd);
     }
@@ -103,8 +106,11 @@ int main(int argc, char *argv[])
             }
         }
     }
-    for (const int signal : {SIGABRT, SIGSEGV, SIGFPE, SIGILL, SIGBUS})
+    for (const int signal : {SIGABRT, SIGSEGV, SIGFPE, SIGILL})
         std::signal(signal, keepFailing);
+#ifdef SIGBUS // not on Windows
+    std::signal(SIGBUS, keepFailing);
+#endif
     QRandomGenerator random(seed);
     for (long i = 0; i < runs; ++i) {
         if (inputs.isEmpty() || random.bounded(4) == 0) {

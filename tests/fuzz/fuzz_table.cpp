@@ -9,6 +9,7 @@
 
 #include "codetable.h"
 #include "conversion.h"
+#include "cp1251.h"
 #include "fuzzing.h"
 #include "literalreference.h"
 #include "runtimeerror.h"
@@ -70,7 +71,7 @@ QStringList expectedEntries(QByteArray file)
     QStringList lines;
     for (const QByteArray &line : byteLines(file))
         lines.append(utf8 ? QStringDecoder(QStringDecoder::Utf8, flags).decode(line)
-                          : QStringDecoder("windows-1251").decode(line));
+                          : Cp1251::decode(line));
     return lines;
 }
 
