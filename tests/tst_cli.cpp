@@ -8,8 +8,10 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -30,9 +32,11 @@ class tst_Cli : public QObject
         process.setWorkingDirectory(m_dir.path());
         if (!list.isEmpty() && list.last().startsWith(u'<')) {
             const QString from = list.takeLast().mid(1);
+#ifdef Q_OS_UNIX
             if (from == u"-"_s)
                 process.setChildProcessModifier([] { ::close(STDIN_FILENO); });
             else
+#endif
                 process.setStandardInputFile(from);
         }
         process.start(qEnvironmentVariable("VERTLIN_CONVERT"), list);
@@ -59,8 +63,10 @@ private slots:
             QFile file(m_dir.filePath(QString::fromLatin1(name)));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
+#ifdef Q_OS_UNIX
         QVERIFY(mkfifo(qPrintable(m_dir.filePath(u"fifo"_s)), 0600) == 0);
         QVERIFY(QFile::link(u"loop.ini"_s, m_dir.filePath(u"loop.ini"_s)));
+#endif
     }
 
     void runs_data()
@@ -114,6 +120,11 @@ private slots:
         // A full disk is a failure, whatever was to go there: each of these writes on its own.
         for (const QString &arguments : {u"--to-latin"_s, u"--check"_s, u"--help"_s, u"--version"_s})
             row(qPrintable(arguments + u" >/dev/full"_s), arguments + u" >/dev/full"_s, 6, u"жук"_s.toUtf8(), u"не удалось записать"_s);
+        row("too many lines", u"--to-latin --table many.ini"_s, 3, {},
+            u"после строки заголовка их может быть не больше 32 767.\nФайл: many.ini"_s);
+        row("no table name", u"--to-latin --table="_s, 3, {}, u"Имя файла пустое"_s);
+        row("one dash", u"-to-latin"_s, 2, {}, u"«-to-latin» пишется с двумя дефисами: --to-latin"_s);
+#ifdef Q_OS_UNIX
         // What cannot be read is refused at once, by its cause.
         row("table a named pipe", u"--to-latin --table fifo"_s, 3, {},
             u"Это именованный канал (FIFO), а не обычный файл. Читаются только обычные файлы.\nФайл: fifo"_s);
@@ -121,11 +132,8 @@ private slots:
         row("endless input", u"--to-latin </dev/zero"_s, 4, {}, u"уже в первых 98 302 байтах"_s);
         row("input closed", u"--to-latin <-"_s, 5, {}, u"стандартный ввод закрыт"_s);
         row("input a folder", u"--to-latin </"_s, 5, {}, u"стандартный ввод — папка"_s);
-        row("too many lines", u"--to-latin --table many.ini"_s, 3, {},
-            u"после строки заголовка их может быть не больше 32 767.\nФайл: many.ini"_s);
-        row("no table name", u"--to-latin --table="_s, 3, {}, u"Имя файла пустое"_s);
         row("link loop", u"--to-latin --table loop.ini"_s, 3, {}, u"в круг.\nФайл: loop.ini"_s);
-        row("one dash", u"-to-latin"_s, 2, {}, u"«-to-latin» пишется с двумя дефисами: --to-latin"_s);
+#endif
         row("fix, to Latin", u"--to-latin --fix"_s, 2);
 #ifdef VERTLIN_SPELLING
         row("fix", u"--to-cyrillic --fix"_s, 0, "eto otsy, zhuk", u"это отцы, жук"_s);
@@ -141,7 +149,8 @@ private slots:
         QProcess process;
         run(process, arguments, input);
         const QByteArray out = process.readAllStandardOutput();
-        const QByteArray err = process.readAllStandardError();
+        // Messages are text: Windows ends their lines with CR LF.
+        const QByteArray err = process.readAllStandardError().replace("\r\n", "\n");
         QCOMPARE(process.exitCode(), status);
         const bool report = arguments.startsWith(u"--check"_s) && status < 2;
         QVERIFY2(status >= 2 ? out.isEmpty() : report ? out.contains(output) : out == output, out.constData());
