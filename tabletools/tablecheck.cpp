@@ -412,26 +412,6 @@ QString severityName(Severity severity)
     return severity == Severity::Problem ? u"замечание"_s : u"к сведению"_s;
 }
 
-bool readSample(const QString &path, QString &text, QString &error)
-{
-    QFile file(path);
-    try {
-        CodeTable::openForReading(file);
-    } catch (const RuntimeError &failure) {
-        error = failure.message();
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    // Qt drops a leading byte-order mark.
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        error = u"Образец %1 не в кодировке UTF-8"_s.arg(QDir::toNativeSeparators(path));
-        return false;
-    }
-    return true;
-}
-
 void reportRoundTrip(const RoundTrip &trip, QTextStream &out)
 {
     const QLocale russian(QLocale::Russian, QLocale::Russia);
@@ -458,6 +438,25 @@ void reportRoundTrip(const RoundTrip &trip, QTextStream &out)
 
 } // namespace
 
+bool readUtf8Text(const QString &path, QString &text, QString &error)
+{
+    QFile file(path);
+    try {
+        CodeTable::openForReading(file);
+    } catch (const RuntimeError &failure) {
+        error = failure.message();
+        return false;
+    }
+    // Qt drops a leading byte-order mark.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    text = utf8.decode(file.readAll());
+    if (utf8.hasError()) {
+        error = u"«%1» не в кодировке UTF-8."_s.arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    return true;
+}
+
 Status run(const QString &tablePath, const QString &samplePath, QTextStream &out,
            QString &error)
 {
@@ -470,7 +469,7 @@ Status run(const QString &tablePath, const QString &samplePath, QTextStream &out
         return TableUnreadable;
     }
     QString sample;
-    if (!samplePath.isEmpty() && !readSample(samplePath, sample, error))
+    if (!samplePath.isEmpty() && !readUtf8Text(samplePath, sample, error))
         return SampleUnreadable;
 
     out << u"Таблица: %1, записей: %2, кодировка: %3"_s.arg(

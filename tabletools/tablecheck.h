@@ -86,4 +86,8 @@ enum Status {
 Status run(const QString &tablePath, const QString &samplePath, QTextStream &out,
            QString &error);
 
+// A sample text, which must be a regular file in UTF-8; false with error
+// saying why when it is not.
+bool readUtf8Text(const QString &path, QString &text, QString &error);
+
 } // namespace TableCheck

@@ -355,24 +355,6 @@ void printPassport(const QString &name, const Measure &ours, const Measure &icu,
     printMisses(ours, out, worst);
 }
 
-bool readText(const QString &path, QString &text, QString &error)
-{
-    QFile file(path);
-    try {
-        CodeTable::openForReading(file);
-    } catch (const RuntimeError &failure) {
-        error = failure.message();
-        return false;
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    text = utf8.decode(file.readAll());
-    if (utf8.hasError()) {
-        error = u"«%1» не в кодировке UTF-8."_s.arg(QDir::toNativeSeparators(path));
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 void print(const Figures &figures, QTextStream &out, int worst)
@@ -400,7 +382,7 @@ bool run(const QStringList &entries, const QStringList &samplePaths, QTextStream
     QStringList summary;
     for (const QString &path : samplePaths) {
         QString text;
-        if (!readText(path, text, error))
+        if (!TableCheck::readUtf8Text(path, text, error))
             return false;
         const Figures figures = measure(entries, QFileInfo(path).completeBaseName(), text);
         print(figures, out);
