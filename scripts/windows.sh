@@ -43,6 +43,25 @@ qt_key=$( (echo "$qt_version"; printf '%s\n' "${qt_options[@]}"; grep -v '^#' "$
           | sha256sum | cut -c1-12)
 qt_prefix=$cache/qt-$qt_version-$qt_key
 
+# fetch_source PACKAGE VERSION FOLDER: Debian's source package into FOLDER,
+# through a source list and package lists of our own, so that the machine's
+# apt setup stays as it is; the host's own revision, or the release's when the
+# archive has moved on.
+fetch_source() {
+    local package=$1 version=$2 work=$3 uri suite
+    mkdir -p "$work/apt/lists/partial"
+    read -r uri suite < <(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' \
+        'Created-By: Packages' 'COMPONENT: main' 2>/dev/null | grep -v -- '-security\|-updates' | head -1) \
+        || true
+    echo "deb-src ${uri:-http://deb.debian.org/debian/} ${suite:-bookworm} main" > "$work/apt/sources.list"
+    local apt_options=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+                       -o "Dir::State::Lists=$work/apt/lists" -o APT::Sandbox::User=root -qq)
+    apt-get "${apt_options[@]}" update
+    (cd "$work" && { apt-get "${apt_options[@]}" source "$package=$version" \
+                     || apt-get "${apt_options[@]}" source "$package"; } >"$work/source.log" 2>&1) \
+        || { cat "$work/source.log" >&2; return 1; }
+}
+
 build_qt() {
     if [ -f "$qt_prefix/.complete" ]; then
         say "Qt $qt_version for MinGW: cached in $qt_prefix"
@@ -57,20 +76,7 @@ build_qt() {
            return 1 ;;
     esac
     rm -rf "$work" "$qt_prefix"
-    mkdir -p "$work/apt/lists/partial"
-    # A source list and package lists of our own: the machine's apt setup stays as it is.
-    local uri suite
-    read -r uri suite < <(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' \
-        'Created-By: Packages' 'COMPONENT: main' 2>/dev/null | grep -v -- '-security\|-updates' | head -1) \
-        || true
-    echo "deb-src ${uri:-http://deb.debian.org/debian/} ${suite:-bookworm} main" > "$work/apt/sources.list"
-    local apt_options=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
-                       -o "Dir::State::Lists=$work/apt/lists" -o APT::Sandbox::User=root -qq)
-    apt-get "${apt_options[@]}" update
-    # The host's own revision, or the release's when the archive has moved on.
-    (cd "$work" && { apt-get "${apt_options[@]}" source "qt6-base=$host_qt" \
-                     || apt-get "${apt_options[@]}" source qt6-base; } >"$work/source.log" 2>&1) \
-        || { cat "$work/source.log" >&2; return 1; }
+    fetch_source qt6-base "$host_qt" "$work"
     cmake -G Ninja -S "$work"/qt6-base-*/ -B "$work/build" --log-level=WARNING \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
