@@ -2,8 +2,10 @@
 # The Windows release (scripts/windows.sh): an icon and a version resource in
 # both programs, and beside them in bin/ what they need on a machine without
 # Qt: Qt's DLLs, the MinGW runtime, the platform and style plugins, Qt's
-# Russian translations and a qt.conf that points Qt at them. The README and
-# the licence go to the top folder; `cpack` makes the zip and the installer.
+# Russian translations, a qt.conf that points Qt at them, and the Russian
+# dictionary of the spelling check. The README, the licence and the notices
+# of the others' parts go to the top folder; `cpack` makes the zip and the
+# installer.
 
 # The version as Windows programs of this family show it: 2.00.0015.
 math(EXPR minor "100 + ${PROJECT_VERSION_MINOR}")
@@ -53,8 +55,45 @@ if(NOT VERTLIN_QT_RUSSIAN)
 endif()
 install(FILES ${VERTLIN_QT_RUSSIAN} DESTINATION ${bin}/translations)
 
+# The spelling check's Russian dictionary, from the build machine's
+# hunspell-ru, beside the programs; in the build tree too, where the tests
+# under Wine use it.
+set(notice_names Qt MinGW-runtime MinGW-winpthreads)
+set(notice_files /usr/share/doc/libqt6core6/copyright
+                 /usr/share/doc/gcc-mingw-w64-x86-64-posix-runtime/copyright
+                 /usr/share/doc/mingw-w64-common/copyright)
+if(VERTLIN_SPELLING)
+    foreach(part aff dic)
+        file(REAL_PATH /usr/share/hunspell/ru_RU.${part} file)
+        if(NOT EXISTS ${file})
+            message(FATAL_ERROR "${file} not found: install hunspell-ru")
+        endif()
+        install(FILES ${file} DESTINATION ${bin} RENAME ru_RU.${part})
+        set(copy ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/ru_RU.${part})
+        add_custom_command(OUTPUT ${copy} COMMAND ${CMAKE_COMMAND} -E copy ${file} ${copy}
+                           DEPENDS ${file})
+        list(APPEND dictionary ${copy})
+    endforeach()
+    add_custom_target(vertlin_dictionary ALL DEPENDS ${dictionary})
+    add_dependencies(vertlin-convert vertlin_dictionary)
+    # scripts/windows.sh builds Hunspell into a prefix with its notice.
+    cmake_path(GET HUNSPELL_INCLUDE_DIR PARENT_PATH hunspell_prefix)
+    list(APPEND notice_names Hunspell ru_RU-dictionary)
+    list(APPEND notice_files ${hunspell_prefix}/share/doc/hunspell/copyright
+                             /usr/share/doc/hunspell-ru/copyright)
+endif()
+
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+# What the release holds of others' work goes with its licence: the copyright
+# files of the Debian packages it was built from (Qt's lists the libraries
+# it bundles), in licenses\.
+foreach(name file IN ZIP_LISTS notice_names notice_files)
+    if(NOT EXISTS ${file})
+        message(FATAL_ERROR "The licence notice ${file} was not found")
+    endif()
+    install(FILES ${file} DESTINATION licenses RENAME ${name}.txt)
+endforeach()
 
 set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_SYSTEM_NAME win64)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Cross-builds the Windows release of Vertlin on Debian and tests it under Wine:
-#  1. a minimal Qt for MinGW-w64, built once into a cache folder outside the
-#     repository and reused while its version and options stay the same;
+#  1. a minimal Qt for MinGW-w64 and a static Hunspell, each built once into
+#     a cache folder outside the repository and reused while its version and
+#     options stay the same;
 #  2. Vertlin with cmake/mingw-w64-x86_64.cmake, into build-win/;
 #  3. the unit and fuzz tests under Wine, the converter against the native
 #     one, one smoke test of the window under Wine and Xvfb;
@@ -43,6 +44,25 @@ qt_key=$( (echo "$qt_version"; printf '%s\n' "${qt_options[@]}"; grep -v '^#' "$
           | sha256sum | cut -c1-12)
 qt_prefix=$cache/qt-$qt_version-$qt_key
 
+# fetch_source PACKAGE VERSION FOLDER: Debian's source package into FOLDER,
+# through a source list and package lists of our own, so that the machine's
+# apt setup stays as it is; the host's own revision, or the release's when the
+# archive has moved on.
+fetch_source() {
+    local package=$1 version=$2 work=$3 uri suite
+    mkdir -p "$work/apt/lists/partial"
+    read -r uri suite < <(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' \
+        'Created-By: Packages' 'COMPONENT: main' 2>/dev/null | grep -v -- '-security\|-updates' | head -1) \
+        || true
+    echo "deb-src ${uri:-http://deb.debian.org/debian/} ${suite:-bookworm} main" > "$work/apt/sources.list"
+    local apt_options=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+                       -o "Dir::State::Lists=$work/apt/lists" -o APT::Sandbox::User=root -qq)
+    apt-get "${apt_options[@]}" update
+    (cd "$work" && { apt-get "${apt_options[@]}" source "$package=$version" \
+                     || apt-get "${apt_options[@]}" source "$package"; } >"$work/source.log" 2>&1) \
+        || { cat "$work/source.log" >&2; return 1; }
+}
+
 build_qt() {
     if [ -f "$qt_prefix/.complete" ]; then
         say "Qt $qt_version for MinGW: cached in $qt_prefix"
@@ -57,20 +77,7 @@ build_qt() {
            return 1 ;;
     esac
     rm -rf "$work" "$qt_prefix"
-    mkdir -p "$work/apt/lists/partial"
-    # A source list and package lists of our own: the machine's apt setup stays as it is.
-    local uri suite
-    read -r uri suite < <(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' \
-        'Created-By: Packages' 'COMPONENT: main' 2>/dev/null | grep -v -- '-security\|-updates' | head -1) \
-        || true
-    echo "deb-src ${uri:-http://deb.debian.org/debian/} ${suite:-bookworm} main" > "$work/apt/sources.list"
-    local apt_options=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
-                       -o "Dir::State::Lists=$work/apt/lists" -o APT::Sandbox::User=root -qq)
-    apt-get "${apt_options[@]}" update
-    # The host's own revision, or the release's when the archive has moved on.
-    (cd "$work" && { apt-get "${apt_options[@]}" source "qt6-base=$host_qt" \
-                     || apt-get "${apt_options[@]}" source qt6-base; } >"$work/source.log" 2>&1) \
-        || { cat "$work/source.log" >&2; return 1; }
+    fetch_source qt6-base "$host_qt" "$work"
     cmake -G Ninja -S "$work"/qt6-base-*/ -B "$work/build" --log-level=WARNING \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
@@ -79,6 +86,55 @@ build_qt() {
         || { tail -40 "$work/build.log" >&2; say "Qt's build failed; its folder is kept: $work"; return 1; }
     cmake --install "$work/build" >/dev/null
     touch "$qt_prefix/.complete"
+    rm -rf "$work"
+}
+
+# Hunspell, for the spelling check, from Debian's source too: its library's
+# sources compiled straight into a static library (no DLL to ship).
+hunspell_version=1.7.1
+
+# compile_hunspell SOURCE PREFIX PACKAGE: the library, its headers and its
+# notice, which names the source PACKAGE and the one change made to it.
+compile_hunspell() {
+    local source=$1 prefix=$2 src=$1/src/hunspell
+    # Hunspell opens a UTF-8 path after the \\?\ prefix through the wide
+    # Windows API only when built with MSVC; MinGW's C++ library can as well.
+    sed -i 's/^#if defined(_WIN32) && defined(_MSC_VER)$/#if defined(_WIN32)/' "$src/csutil.cxx"
+    grep -q '^#if defined(_WIN32)$' "$src/csutil.cxx" \
+        || { say "Hunspell's csutil.cxx has changed: its wide path open is not enabled"; return 1; }
+    mkdir -p "$prefix/include/hunspell" "$prefix/lib" "$prefix/share/doc/hunspell" "$source/obj"
+    printf '%s\n' "$src"/*.cxx | nice -n 10 xargs -P "$jobs" -I{} sh -c \
+        'x86_64-w64-mingw32-g++-posix -O2 -DHUNSPELL_STATIC -c "$1" -o "$2/$(basename "$1" .cxx).o"' \
+        sh {} "$source/obj" || { say "Hunspell's build failed; its folder is kept: $source"; return 1; }
+    x86_64-w64-mingw32-ar rcs "$prefix/lib/libhunspell.a" "$source"/obj/*.o
+    cp "$src"/{hunspell.hxx,hunspell.h,w_char.hxx,atypes.hxx} "$prefix/include/hunspell/"
+    # A static library: its users import nothing.
+    { echo '#define HUNSPELL_STATIC'; cat "$src/hunvisapi.h"; } >"$prefix/include/hunspell/hunvisapi.h"
+    { echo "Hunspell $hunspell_version, from Debian's source package $3, is linked into"
+      echo "vertlin.exe and vertlin-convert.exe, under the Mozilla Public License 1.1 below."
+      echo "One change: src/hunspell/csutil.cxx opens a path given after the \\\\?\\ prefix"
+      echo "through the wide Windows API with MinGW too, not only with MSVC."
+      echo; cat "$source/debian/copyright"; } >"$prefix/share/doc/hunspell/copyright"
+}
+hunspell_key=$( (echo "$hunspell_version"; declare -f compile_hunspell; grep -v '^#' "$toolchain") \
+                | sha256sum | cut -c1-12)
+hunspell_prefix=$cache/hunspell-$hunspell_version-$hunspell_key
+
+build_hunspell() {
+    if [ -f "$hunspell_prefix/.complete" ]; then
+        say "Hunspell $hunspell_version for MinGW: cached in $hunspell_prefix"
+        return
+    fi
+    say "Hunspell $hunspell_version for MinGW: building once into $hunspell_prefix"
+    local work=$cache/work-$hunspell_key host
+    host=$(dpkg-query -W -f='${Version}' libhunspell-dev 2>/dev/null || true)
+    rm -rf "$work" "$hunspell_prefix"
+    fetch_source hunspell "${host:-$hunspell_version}" "$work"
+    [ -d "$work/hunspell-$hunspell_version" ] \
+        || { say "Debian's source of Hunspell is not $hunspell_version: $(ls "$work")"; return 1; }
+    compile_hunspell "$work/hunspell-$hunspell_version" "$hunspell_prefix" \
+        "$(basename "$work"/hunspell_*.dsc .dsc)" || return 1
+    touch "$hunspell_prefix/.complete"
     rm -rf "$work"
 }
 
@@ -121,7 +177,9 @@ build_vertlin() {
     cmake -G Ninja -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_PREFIX_PATH="$qt_prefix" -DCMAKE_BUILD_TYPE=Release \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-        -DVERTLIN_BUILD_BENCHMARKS=OFF -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+        -DVERTLIN_BUILD_BENCHMARKS=OFF -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
+        -DVERTLIN_SPELLING=ON -DHUNSPELL_INCLUDE_DIR="$hunspell_prefix/include" \
+        -DHUNSPELL_LIBRARY="$hunspell_prefix/lib/libhunspell.a" >/dev/null
     nice -n 10 cmake --build "$build" --parallel "$jobs" >"$build/build.log" \
         || { tail -40 "$build/build.log" >&2; return 1; }
 }
@@ -189,17 +247,22 @@ package() {
 
 # The release as a user gets it, in a fresh Wine prefix with nothing of the
 # build's: the zip unpacked, the installer run silently. From both, the
-# converter converts and the window starts; the unpacked one also passes the
-# smoke test of the window. Both need an X server (Xvfb); without one the
-# window is only seen to start and stay up on the offscreen platform.
+# converter converts and fixes spelling, and the window starts; the unpacked
+# one also passes the smoke test of the window. The zip goes into a folder
+# whose name no ANSI code page holds (Cyrillic and Greek letters). Both need
+# an X server (Xvfb); without one the window is only seen to start and stay
+# up on the offscreen platform.
 check_release() {
     local zip installer prefix=$build/wine-release unpacked status=0
+    # Wine maps file names through the locale's character set.
+    local -x LC_ALL=C.UTF-8
     zip=$(echo "$build"/vertlin-*-win64.zip) installer=$(echo "$build"/vertlin-*-win64.exe)
     rm -rf "$prefix"
     start_xvfb || say "no X server (Xvfb): the window is only started offscreen, no smoke test"
     start_wine "$prefix"
-    cmake -E chdir "$prefix/drive_c" cmake -E tar xf "$zip"
-    unpacked=$prefix/drive_c/$(basename "$zip" .zip)/bin
+    mkdir -p "$prefix/drive_c/Вертлин Ω"
+    cmake -E chdir "$prefix/drive_c/Вертлин Ω" cmake -E tar xf "$zip"
+    unpacked="$prefix/drive_c/Вертлин Ω/$(basename "$zip" .zip)/bin"
     check_programs "$unpacked" "the unpacked zip" || status=1
     if [ -n "$xvfb_pid" ]; then
         "$root/tests/windows/smoke.sh" "$unpacked/vertlin.exe" "$build" || status=1
@@ -217,7 +280,8 @@ check_release() {
 }
 
 # check_programs FOLDER WHAT: the converter converts with the table beside
-# it, with a windows-1251 one and with a UTF-8 one; the window starts.
+# it, with a windows-1251 one and with a UTF-8 one, and fixes spelling with
+# the dictionary beside it; the window starts.
 check_programs() {
     local folder=$1 what=$2 out table
     printf 'h\r\nzh \xe6\r\nu \xf3\r\nk \xea\r\n' >"$build/cp1251.ini"
@@ -227,8 +291,10 @@ check_programs() {
             && [ "$out" = жук ] \
             || { say "FAILED: $what: vertlin-convert.exe --to-cyrillic ${table:+--table $table}: '$out'"; return 1; }
     done
+    out=$(echo eto otsy | wine "$folder/vertlin-convert.exe" --to-cyrillic --fix) && [ "$out" = "это отцы" ] \
+        || { say "FAILED: $what: vertlin-convert.exe --to-cyrillic --fix: '$out'"; return 1; }
     window_starts "$folder/vertlin.exe" || { say "FAILED: $what: vertlin.exe did not start"; return 1; }
-    say "$what: the converter converts with each kind of table, the window starts"
+    say "$what: the converter converts with each kind of table and fixes spelling, the window starts"
 }
 
 # window_starts PROGRAM: its main window appears (with an X server), or it
@@ -281,6 +347,7 @@ stop_xvfb() {
 
 "$root/scripts/install-deps.sh" windows
 build_qt
+build_hunspell
 qt_translations
 build_vertlin
 status=0

@@ -21,10 +21,29 @@ constexpr qsizetype MostKept = 200000;
 } // namespace
 
 #ifdef VERTLIN_HAVE_HUNSPELL
+namespace {
+// Hunspell opens a file through the ANSI code page on Windows, which cannot
+// hold every folder name (Cyrillic ones where it is not windows-1251); a
+// UTF-8 path after the \\?\ prefix it opens through the wide API (with
+// MinGW only as scripts/windows.sh builds it).
+QByteArray hunspellPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    const QString native =
+            QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    const QString prefixed = native.startsWith(u"\\\\"_s) ? u"\\\\?\\UNC"_s + native.mid(1)
+                                                      : u"\\\\?\\"_s + native;
+    return prefixed.toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
+}
+} // namespace
+
 struct Dictionary::Engine
 {
     Engine(const QString &aff, const QString &dic)
-        : hunspell(QFile::encodeName(aff).constData(), QFile::encodeName(dic).constData()),
+        : hunspell(hunspellPath(aff).constData(), hunspellPath(dic).constData()),
           encoder(hunspell.get_dict_encoding().c_str()),
           decoder(hunspell.get_dict_encoding().c_str())
     {
@@ -60,9 +79,11 @@ QStringList Dictionary::folders(const QString &programDir)
     for (const QString &data : QStandardPaths::standardLocations(
                  QStandardPaths::GenericDataLocation))
         found << data + u"/hunspell"_s << data + u"/myspell"_s << data + u"/myspell/dicts"_s;
+#ifndef Q_OS_WIN // there a path from the root names a folder of the current drive
     for (const QString &fixed : {u"/usr/share/hunspell"_s, u"/usr/share/myspell"_s})
         if (!found.contains(fixed))
             found << fixed;
+#endif
     found << programDir;
     return found;
 }
