@@ -279,8 +279,12 @@ int convertInput(const QString &tablePath, const QString &inputName, bool toCyri
 {
     std::unique_ptr<Dictionary> dictionary;
     if (fix && !(dictionary = Dictionary::find(QCoreApplication::applicationDirPath()))) {
-        say(u"--fix: не найден словарь ru_RU.aff и ru_RU.dic (пакет hunspell-ru) ни в "
-            "папках словарей системы, ни в папке программы."_s);
+        say(u"--fix: не найден пригодный словарь ru_RU.aff и ru_RU.dic ни в папках словарей "
+            "системы, ни в папке программы."_s
+#ifndef Q_OS_WIN
+            + u" В Debian его ставит пакет hunspell-ru."_s
+#endif
+        );
         return NoDictionary;
     }
 

@@ -38,6 +38,15 @@ QByteArray hunspellPath(const QString &path)
     return QFile::encodeName(path);
 #endif
 }
+
+// Hunspell reads its files whole and without end: a named pipe would stop
+// the program at start, a huge file fill the memory. Russian dictionaries
+// are a few megabytes.
+bool isDictionaryFile(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.isFile() && file.isReadable() && file.size() <= 64 * 1024 * 1024;
+}
 } // namespace
 
 struct Dictionary::Engine
@@ -90,16 +99,25 @@ QStringList Dictionary::folders(const QString &programDir)
 
 std::unique_ptr<Dictionary> Dictionary::find(const QString &programDir)
 {
+    return findIn(folders(programDir));
+}
+
+std::unique_ptr<Dictionary> Dictionary::findIn(const QStringList &folders)
+{
 #ifdef VERTLIN_HAVE_HUNSPELL
-    for (const QString &folder : folders(programDir)) {
+    for (const QString &folder : folders) {
         const QString aff = QDir(folder).filePath(Name + u".aff"_s);
         const QString dic = QDir(folder).filePath(Name + u".dic"_s);
-        if (QFileInfo(aff).isReadable() && QFileInfo(dic).isReadable())
-            return std::unique_ptr<Dictionary>(
-                    new Dictionary(std::make_unique<Engine>(aff, dic)));
+        if (!isDictionaryFile(aff) || !isDictionaryFile(dic))
+            continue;
+        auto engine = std::make_unique<Engine>(aff, dic);
+        // Hunspell cannot say whether it loaded anything: a damaged file
+        // would know no word and underline the whole text.
+        if (engine->hunspell.spell(engine->encoded(u"это"_s)))
+            return std::unique_ptr<Dictionary>(new Dictionary(std::move(engine)));
     }
 #else
-    Q_UNUSED(programDir);
+    Q_UNUSED(folders);
 #endif
     return nullptr;
 }

@@ -20,6 +20,9 @@ public:
     // The first dictionary found, or null: none found, or the program was
     // built without spelling.
     static std::unique_ptr<Dictionary> find(const QString &programDir);
+    // The first usable dictionary in folders: a regular file of sane size
+    // that Hunspell reads words from.
+    static std::unique_ptr<Dictionary> findIn(const QStringList &folders);
 
     bool knows(const QString &word) const override;
     QStringList suggestions(const QString &word) const override;

@@ -1,8 +1,14 @@
 // SPDX-License-Identifier: MIT
+#include "dictionary.h"
 #include "spelling.h"
 
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -77,6 +83,45 @@ private slots:
         const Words words({u"это"_s, u"отцы"_s, u"объяснит"_s, u"объяснить"_s, u"ест"_s,
                            u"есть"_s, u"то"_s});
         QCOMPARE(Spelling::applied(text, Spelling::fixes(text, words)), fixed);
+    }
+
+    // Beside the program only a regular file of sane size that Hunspell
+    // reads words from is taken: a pipe would stop the program at start.
+    void dictionaryFiles_data()
+    {
+        QTest::addColumn<QString>("dic");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("the real one") << u"real"_s << true;
+        QTest::newRow("empty") << u"empty"_s << false;
+        QTest::newRow("the real one, padded past 64 MB") << u"huge"_s << false;
+#ifdef Q_OS_UNIX
+        QTest::newRow("named pipe") << u"fifo"_s << false;
+#endif
+    }
+
+    void dictionaryFiles()
+    {
+        QFETCH(QString, dic);
+        QFETCH(bool, usable);
+        QString real;
+        for (const QString &folder : Dictionary::folders(QCoreApplication::applicationDirPath()))
+            if (real.isEmpty() && Dictionary::findIn({folder}))
+                real = folder + u'/';
+        if (real.isEmpty())
+            QSKIP("no ru_RU dictionary, or built without Hunspell");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"ru_RU.dic"_s);
+        QVERIFY(QFile::copy(real + u"ru_RU.aff"_s, dir.filePath(u"ru_RU.aff"_s)));
+#ifdef Q_OS_UNIX
+        if (dic == u"fifo"_s)
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#endif
+        if (dic == u"real"_s || dic == u"huge"_s)
+            QVERIFY(QFile::copy(real + u"ru_RU.dic"_s, path));
+        QFile file(path);
+        if (dic != u"fifo"_s)
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(dic == u"huge"_s ? (64 << 20) + 1 : file.size()));
+        QCOMPARE(bool(Dictionary::findIn({dir.path()})), usable);
     }
 };
 
