@@ -204,8 +204,14 @@ start_build_wine() {
 # tests run as a Russian user's would.
 run_tests() {
     say "unit and fuzz tests under Wine"
+    rm -f "$build"/tests/tst_*.log
     (cd "$build" && LC_ALL=ru_RU.UTF-8 WINEQT_QPA_PLATFORM=offscreen \
-        ctest --output-on-failure --timeout 300)
+        ctest --output-on-failure --timeout 300) && return
+    local name
+    sed 's/^[0-9]*://' "$build/Testing/Temporary/LastTestsFailed.log" | while read -r name; do
+        [ ! -f "$build/tests/$name.log" ] || tail -n 40 "$build/tests/$name.log"
+    done
+    return 1
 }
 
 # The converter under Wine must give the native converter's bytes, both
