@@ -68,7 +68,7 @@ build_qt() {
         say "Qt $qt_version for MinGW: cached in $qt_prefix"
         return
     fi
-    say "Qt $qt_version for MinGW: building once into $qt_prefix (about 15 minutes on 2 cores)"
+    say "Qt $qt_version for MinGW: building once into $qt_prefix (12 to 14 minutes on 2 idle cores)"
     local host_qt work=$cache/work-$qt_key
     host_qt=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null || true)
     case $host_qt in
