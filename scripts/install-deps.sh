@@ -8,7 +8,8 @@
 #                           clang with libFuzzer for the sanitizer build)
 #   install-deps.sh windows what building needs, plus what scripts/windows.sh needs
 #                           (MinGW-w64, Wine, NSIS, the tools to build Qt from
-#                           Debian's source, the X server of its smoke test)
+#                           Debian's source, the X server of its smoke test and
+#                           the OCR that reads the menu bar there)
 # Not root and no sudo: it prints the command to run as root and exits with status 2.
 set -euo pipefail
 
@@ -22,7 +23,8 @@ test_packages=(xvfb xdotool xclip x11-xkb-utils x11-utils imagemagick
                mythes-ru mueller7-dict hunspell-tools gettext icu-devtools
                clang libclang-rt-14-dev)
 windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis
-                  dpkg-dev ninja-build xvfb xdotool xclip x11-xkb-utils)
+                  dpkg-dev ninja-build xvfb xdotool xclip x11-xkb-utils imagemagick
+                  tesseract-ocr tesseract-ocr-rus)
 
 wanted=("${build_packages[@]}")
 case ${1:-build} in

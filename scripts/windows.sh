@@ -292,7 +292,8 @@ check_programs() {
     local folder=$1 what=$2 out table
     printf 'h\r\nzh \xe6\r\nu \xf3\r\nk \xea\r\n' >"$build/cp1251.ini"
     printf '\xef\xbb\xbfh\nzh \xd0\xb6\nu \xd1\x83\nk \xd0\xba\n' >"$build/utf8.ini"
-    for table in "" "$build/cp1251.ini" "$build/utf8.ini"; do
+    printf '\xff\xfeh\0\r\0\n\0z\0h\0 \0\x36\x04\r\0\n\0u\0 \0\x43\x04\r\0\n\0k\0 \0\x3a\x04' >"$build/utf16.ini"
+    for table in "" "$build/cp1251.ini" "$build/utf8.ini" "$build/utf16.ini"; do
         out=$(echo zhuk | wine "$folder/vertlin-convert.exe" --to-cyrillic ${table:+--table "$table"}) \
             && [ "$out" = жук ] \
             || { say "FAILED: $what: vertlin-convert.exe --to-cyrillic ${table:+--table $table}: '$out'"; return 1; }

@@ -102,7 +102,7 @@ private slots:
     {
         QFETCH(qint64, size);
         QString real;
-        for (const QString &folder : Dictionary::folders(QCoreApplication::applicationDirPath()))
+        for (const QString &folder : Dictionary::folders(qEnvironmentVariable("VERTLIN_DICTIONARY_DIR")))
             real = real.isEmpty() && Dictionary::findIn({folder}) ? folder + u'/' : real;
         if (real.isEmpty())
             QSKIP("no ru_RU dictionary, or built without Hunspell");
