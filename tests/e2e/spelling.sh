@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Words the table cannot tell (eto reads ето) typed in auto-conversion: a
 # right click on the first offers это first, choosing it replaces that word
-# alone, and one Ctrl+Z brings ето back, with the us and the ru layout.
+# alone, and one Ctrl+Z brings ето back, with the us and the ru layout;
+# "Исправить все" mends every such word as one undo step.
 . "$(dirname "$0")/lib.sh"
 e2e_init
 [ -r /usr/share/hunspell/ru_RU.dic ] || skip "no Russian dictionary (hunspell-ru)"
@@ -32,3 +33,13 @@ for pass in "us ctrl+z" "ru ctrl+Cyrillic_ya"; do
     layout us
     expect_text 'ето екран ' "$1: one $2 took it back"
 done
+
+# Right of the text, on no word: "Исправить все" comes first and mends both
+# words as one undo step.
+xdotool mousemove --window "$W" 300 36 click 3
+wait_until has_other_window || fail "no context menu right of the text"
+key Down Return
+menu_closed
+expect_text 'это экран ' "Исправить все mended both words"
+key ctrl+z
+expect_text 'ето екран ' "one Ctrl+Z took both back"
